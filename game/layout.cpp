@@ -1,0 +1,201 @@
+// The game window as the player first sees it: every control in stored order, which is also
+// the order in which the windowless ones are painted (the last on top).
+#include "frmlumi.h"
+
+#include "ui/errors.h"
+
+#include <algorithm>
+
+namespace game {
+
+namespace {
+
+using ui::Alignment;
+using ui::FontSpec;
+using ui::Geometry;
+using ui::LabelSpec;
+using ui::WindowedSpec;
+
+const QColor kLightGrey(192, 192, 192);
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kYellow(255, 255, 0);
+const QColor kMagenta(255, 0, 255);
+
+const QString kGulim = QStringLiteral("굴림");
+const QString kGungseo = QStringLiteral("궁서");
+const QString kMatisse = QStringLiteral("Matisse ITC");
+const FontSpec kButtonFont{kMatisse, 14.25, true};
+
+// A sign over the play field: hidden and transparent until a step shows it.
+LabelSpec sign(const QString& caption, Geometry at, const QColor& color, FontSpec font,
+               int tabIndex) {
+    LabelSpec spec;
+    spec.caption = caption;
+    spec.at = at;
+    spec.foreColor = color;
+    spec.font = std::move(font);
+    spec.backStyle = 0;
+    spec.visible = false;
+    spec.tabIndex = tabIndex;
+    return spec;
+}
+
+// The black display boxes of the control strip.
+LabelSpec display(const QString& caption, Geometry at, const QColor& color, double points,
+                  int tabIndex) {
+    LabelSpec spec;
+    spec.caption = caption;
+    spec.at = at;
+    spec.foreColor = color;
+    spec.backColor = kBlack;
+    spec.font = FontSpec{kGulim, points, true};
+    spec.borderStyle = 1;
+    spec.tabIndex = tabIndex;
+    return spec;
+}
+
+struct WordColumn {
+    int index;
+    float left;
+    float top;
+    int backStyle;
+    int tabIndex;
+};
+
+// The word labels stored last, in their stored order (lbllumi(4) comes earlier, alone).
+constexpr std::array<WordColumn, 5> kLastWords = {{
+    {5, 690, 0, 0, 4},
+    {3, 5130, 480, 1, 3},
+    {2, 6690, 0, 1, 2},
+    {1, 2250, 480, 0, 1},
+    {0, 3690, 0, 1, 0},
+}};
+
+LabelSpec word(const WordColumn& column) {
+    LabelSpec spec;
+    spec.at = Geometry{column.left, column.top, 75, 180};
+    spec.backStyle = column.backStyle;
+    spec.alignment = Alignment::Center;
+    spec.autoSize = true;
+    spec.tabIndex = column.tabIndex;
+    return spec;
+}
+
+QString indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+} // namespace
+
+void frmlumi::build() {
+    setWindow(QStringLiteral("Lumivex"), 9855, 6450, kLightGrey);
+
+    Timer3 = &add<ui::Timer>(*this, QStringLiteral("Timer3"), 1000, true);
+    Timer2 = &add<ui::Timer>(*this, QStringLiteral("Timer2"), 1000, false);
+    Timer1 = &add<ui::Timer>(*this, QStringLiteral("Timer1"), 1000, true);
+
+    frajapan = &add<ui::Frame>(*this, QStringLiteral("frajapan"), QStringLiteral("자판(Keybord)"),
+                               WindowedSpec{{7080, 5280, 1692, 972}, {}, 13});
+    optenglish = &add<ui::OptionButton>(*frajapan, QStringLiteral("optenglish"),
+                                        QStringLiteral("영어(English)"),
+                                        WindowedSpec{{120, 600, 1455, 252}, {}, 15});
+    optkorean = &add<ui::OptionButton>(*frajapan, QStringLiteral("optkorean"),
+                                       QStringLiteral("한글(Korean)"),
+                                       WindowedSpec{{120, 240, 1452, 252}, {}, 14});
+    cmdexit = &add<ui::CommandButton>(*this, QStringLiteral("cmdexit"), QStringLiteral("Exit"),
+                                      WindowedSpec{{1440, 5760, 1575, 495}, kButtonFont, 12});
+    fralevel = &add<ui::Frame>(*this, QStringLiteral("fralevel"), QStringLiteral("Speed"),
+                               WindowedSpec{{120, 5280, 1215, 972}, kButtonFont, 9});
+    optslow = &add<ui::OptionButton>(*fralevel, QStringLiteral("optslow"), QStringLiteral("Slow"),
+                                     WindowedSpec{{120, 600, 855, 252}, {}, 11});
+    optfast = &add<ui::OptionButton>(*fralevel, QStringLiteral("optfast"), QStringLiteral("Fast"),
+                                     WindowedSpec{{120, 360, 855, 180}, {}, 10});
+    cmdstop = &add<ui::CommandButton>(*this, QStringLiteral("cmdstop"), QStringLiteral("Stop"),
+                                      WindowedSpec{{4920, 5760, 1935, 495}, kButtonFont, 8});
+    cmdstart = &add<ui::CommandButton>(*this, QStringLiteral("cmdstart"), QStringLiteral("Start"),
+                                       WindowedSpec{{3120, 5880, 1692, 372}, kButtonFont, 7});
+    txtlumi = &add<ui::TextBox>(*this, QStringLiteral("txtlumi"),
+                                WindowedSpec{{3120, 5400, 1692, 390}, {kGulim, 13.5, true}, 6});
+    tmrlumi = &add<ui::Timer>(*this, QStringLiteral("tmrlumi"), 50, true);
+    Picture1 = &add<ui::PictureBox>(*this, QStringLiteral("Picture1"),
+                                    WindowedSpec{{0, 4680, 9855, 495}, {}, 16});
+
+    Line4 = &add<ui::Line>(*this, QStringLiteral("Line4"), 8760, 3840, 9120, 3360);
+    Line3 = &add<ui::Line>(*this, QStringLiteral("Line3"), 9840, 3240, 9120, 3360);
+    Line2 = &add<ui::Line>(*this, QStringLiteral("Line2"), 8760, 3840, 7320, 4080);
+    Line1 = &add<ui::Line>(*this, QStringLiteral("Line1"), 7080, 4680, 7320, 4080);
+
+    Super = &add<ui::Label>(*this, QStringLiteral("Super"),
+                            sign(QStringLiteral("Super Combo!"), {1320, 2160, 6135, 1575},
+                                 kMagenta, {QStringLiteral("하이텔울릉도제목체"), 48}, 25));
+    Good = &add<ui::Label>(*this, QStringLiteral("Good"),
+                           sign(QStringLiteral("Cool~!"), {3120, 2400, 2775, 855}, kBlue,
+                                {QStringLiteral("Comic Sans MS"), 36}, 24));
+    Poor = &add<ui::Label>(*this, QStringLiteral("Poor"),
+                           sign(QStringLiteral("Poor~"), {3120, 2520, 2535, 735}, kRed,
+                                {kGungseo, 36}, 23));
+    CT = &add<ui::Label>(*this, QStringLiteral("CT"),
+                         sign(QStringLiteral("Combo!"), {3720, 3600, 2535, 615}, kYellow,
+                              {QStringLiteral("Vineta BT"), 21.75}, 22));
+    CN = &add<ui::Label>(*this, QStringLiteral("CN"),
+                         sign(QStringLiteral("00"), {3120, 3480, 735, 735}, kRed,
+                              {kMatisse, 27.75}, 21));
+    Label3 = &add<ui::Label>(*this, QStringLiteral("Label3"),
+                             display(QStringLiteral("Score"), {4920, 5400, 855, 255}, kRed, 9.75, 20));
+    Label1 = &add<ui::Label>(*this, QStringLiteral("Label1"),
+                             display(QStringLiteral("Smile"), {1440, 5400, 735, 255}, kRed, 9.75, 19));
+    lblbonus = &add<ui::Label>(*this, QStringLiteral("lblbonus"),
+                               display(QStringLiteral("0"), {2160, 5400, 855, 255}, kGreen, 11.25, 18));
+    lbllumi_[4] = &add<ui::Label>(*this, indexed("lbllumi", 4), word({4, 8130, 480, 1, 17}));
+
+    // The life meter rises like a level gauge: markers 6 to 9 each 120 twips taller.
+    for (int i = kMarkers - 1; i >= 0; --i) {
+        const float height = 495.0f + 120.0f * static_cast<float>(std::max(0, i - 5));
+        ui::ShapeSpec spec;
+        spec.at = Geometry{7440.0f + 240.0f * static_cast<float>(i), 4695.0f - height, 135, height};
+        spec.backColor = i < 5 ? kGreen : kRed;
+        spec.backStyle = 1;
+        spec.borderStyle = 0;
+        Shplumi_[static_cast<std::size_t>(i)] = &add<ui::Shape>(*this, indexed("Shplumi", i), spec);
+    }
+
+    lblscore = &add<ui::Label>(*this, QStringLiteral("lblscore"),
+                               display(QStringLiteral("0"), {5760, 5400, 1095, 255}, kGreen, 11.25, 5));
+    for (const WordColumn& column : kLastWords)
+        lbllumi_[static_cast<std::size_t>(column.index)] =
+            &add<ui::Label>(*this, indexed("lbllumi", column.index), word(column));
+
+    connectSteps();
+}
+
+void frmlumi::connectSteps() {
+    Timer3->onTimer([this] { Timer3_Timer(); });
+    Timer2->onTimer([this] { Timer2_Timer(); });
+    Timer1->onTimer([this] { Timer1_Timer(); });
+    tmrlumi->onTimer([this] { tmrlumi_Timer(); });
+    optenglish->onClick([this] { optenglish_Click(); });
+    optkorean->onClick([this] { optkorean_Click(); });
+    optslow->onClick([this] { optslow_Click(); });
+    optfast->onClick([this] { optfast_Click(); });
+    cmdexit->onClick([this] { cmdexit_Click(); });
+    cmdstop->onClick([this] { cmdstop_Click(); });
+    cmdstart->onClick([this] { cmdstart_Click(); });
+    txtlumi->onKeyPress([this](int& key) { txtlumi_KeyPress(key); });
+}
+
+ui::Label& frmlumi::lbllumi(int index) const {
+    if (index < 0 || index >= kWords)
+        throw ui::IndexError(QStringLiteral("lbllumi"), index);
+    return *lbllumi_[static_cast<std::size_t>(index)];
+}
+
+ui::Shape& frmlumi::Shplumi(int index) const {
+    if (index < 0 || index >= kMarkers)
+        throw ui::IndexError(QStringLiteral("Shplumi"), index);
+    return *Shplumi_[static_cast<std::size_t>(index)];
+}
+
+} // namespace game

@@ -1,0 +1,573 @@
+#include "controls.h"
+
+#include "picture.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <utility>
+
+namespace ui {
+
+namespace {
+
+QRect pixelRectOf(const Geometry& g) {
+    const int left = pixels(g.left);
+    const int top = pixels(g.top);
+    return QRect(QPoint(left, top), QPoint(pixels(g.left + g.width) - 1,
+                                           pixels(g.top + g.height) - 1));
+}
+
+// Paints a container's windowless controls under its child widgets.
+class PaintedWidget : public QWidget {
+public:
+    PaintedWidget(const Container& container, QWidget* parent)
+        : QWidget(parent), container_(container) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        container_.paintWindowless(painter, event->rect());
+    }
+
+private:
+    const Container& container_;
+};
+
+class WindowWidget final : public PaintedWidget {
+public:
+    WindowWidget(Form& form) : PaintedWidget(form, nullptr), form_(form) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        // Closing either window through its frame ends the program, as Exit does: a hidden
+        // window left behind would keep a process alive with nothing on screen.
+        event->accept();
+        form_.dispatch([this] { form_.services().program.end(); });
+    }
+
+private:
+    Form& form_;
+};
+
+class PictureWidget final : public QFrame {
+public:
+    PictureWidget(const Container& container, QWidget* parent)
+        : QFrame(parent), container_(container) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setClipRect(contentsRect());
+        container_.paintWindowless(painter, event->rect());
+    }
+
+private:
+    const Container& container_;
+};
+
+// Reports every character key before it is applied, and keeps track of the input method's
+// composition so that a word ended while its last syllable is still composing counts whole.
+class EntryWidget final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    std::function<void(int&)> keyPress;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        int code = keyCodeOf(*event);
+        if (code == 0 || !keyPress) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
+        if ((code == 13 || code == 32) && !composing_.isEmpty())
+            takeComposition();
+        keyPress(code);
+        if (code == 0) {
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        const QString late = std::exchange(lateCommit_, QString());
+        composing_ = event->preeditString();
+        if (!late.isEmpty() && event->commitString() == late) {
+            // The syllable was judged with its word already; it must not start the next one.
+            QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+            QLineEdit::inputMethodEvent(&withoutCommit);
+            return;
+        }
+        QLineEdit::inputMethodEvent(event);
+    }
+
+private:
+    static int keyCodeOf(const QKeyEvent& event) {
+        switch (event.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Escape:
+            return 27;
+        default:
+            break;
+        }
+        const QString text = event.text();
+        return text.isEmpty() ? 0 : text.at(0).unicode();
+    }
+
+    // Folds the pending syllable into the text, where the input method would have put it.
+    void takeComposition() {
+        QString text = this->text();
+        const int at = cursorPosition();
+        text.insert(at, composing_);
+        lateCommit_ = std::exchange(composing_, QString());
+        setText(text);
+        setCursorPosition(at + static_cast<int>(lateCommit_.size()));
+    }
+
+    QString composing_;
+    QString lateCommit_;
+};
+
+} // namespace
+
+// ---- Container ---------------------------------------------------------------------------
+
+void Container::invalidate(const QRect& clientPixels) const {
+    if (clientPixels.isEmpty())
+        return;
+    if (QWidget* host = hostWidget())
+        host->update(clientPixels.translated(clientOrigin()).adjusted(-1, -1, 1, 1));
+}
+
+void Container::paintWindowless(QPainter& painter, const QRect& dirty) const {
+    painter.save();
+    painter.translate(clientOrigin());
+    const QRect clientDirty = dirty.translated(-clientOrigin());
+    for (const Windowless* control : windowless_) {
+        if (control->Visible() && control->pixelRect().adjusted(-1, -1, 1, 1).intersects(clientDirty))
+            control->paint(painter);
+    }
+    painter.restore();
+}
+
+// ---- Windowless --------------------------------------------------------------------------
+
+Windowless::Windowless(Container& container, QString name, Geometry at, bool visible)
+    : Control(container.form(), std::move(name)), container_(container), at_(at),
+      visible_(visible) {
+    container.adopt(*this);
+}
+
+QRect Windowless::pixelRect() const { return pixelRectOf(at_); }
+
+void Windowless::setLeft(float twips) {
+    change([&] { at_.left = twips; });
+}
+void Windowless::setTop(float twips) {
+    change([&] { at_.top = twips; });
+}
+void Windowless::setWidth(float twips) {
+    change([&] { at_.width = twips; });
+}
+void Windowless::setHeight(float twips) {
+    change([&] { at_.height = twips; });
+}
+void Windowless::setVisible(bool visible) {
+    if (visible == visible_)
+        return;
+    const QRect rect = pixelRect();
+    visible_ = visible;
+    container_.invalidate(rect);
+}
+
+// ---- Label -------------------------------------------------------------------------------
+
+namespace {
+// A line break in a caption is a single carriage return.
+QString displayText(const QString& caption) {
+    QString text = caption;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// An auto-sized label with no caption is 75 by 180 twips: the text plus a 5-pixel margin.
+constexpr int kAutoSizeMargin = 5;
+} // namespace
+
+Label::Label(Container& container, QString name, const LabelSpec& spec)
+    : Windowless(container, std::move(name), spec.at, spec.visible), caption_(spec.caption),
+      font_(fontFor(spec.font)),
+      fore_(spec.foreColor.isValid() ? spec.foreColor : systemColor(SystemColor::ButtonText)),
+      back_(spec.backColor.isValid() ? spec.backColor : systemColor(SystemColor::ButtonFace)),
+      backStyle_(spec.backStyle), borderStyle_(spec.borderStyle), alignment_(spec.alignment),
+      autoSize_(spec.autoSize), tabIndex_(spec.tabIndex) {
+    if (autoSize_)
+        fitToCaption();
+}
+
+void Label::setCaption(const QString& caption) {
+    if (caption == caption_)
+        return;
+    change([&] {
+        caption_ = caption;
+        if (autoSize_)
+            fitToCaption();
+    });
+}
+
+void Label::setBackStyle(int style) {
+    if (style == backStyle_)
+        return;
+    change([&] { backStyle_ = style; });
+}
+
+void Label::fitToCaption() {
+    const QFontMetrics metrics(font_);
+    const QStringList lines = displayText(caption_).split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    // Keeps the left edge where the layout put it.
+    at().width = static_cast<float>(twipsOf(widest + kAutoSizeMargin));
+    at().height = static_cast<float>(twipsOf(metrics.height() * static_cast<int>(lines.size())));
+}
+
+void Label::paint(QPainter& painter) const {
+    QRect rect = pixelRect();
+    if (backStyle_ == 1)
+        painter.fillRect(rect, back_);
+    if (borderStyle_ == 1) {
+        painter.setPen(Qt::black);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        rect.adjust(1, 1, -1, -1);
+    }
+    if (caption_.isEmpty())
+        return;
+    int flags = Qt::AlignTop;
+    switch (alignment_) {
+    case Alignment::Left:
+        flags |= Qt::AlignLeft;
+        break;
+    case Alignment::Right:
+        flags |= Qt::AlignRight;
+        break;
+    case Alignment::Center:
+        flags |= Qt::AlignHCenter;
+        break;
+    }
+    if (!autoSize_)
+        flags |= Qt::TextWordWrap;
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setFont(font_);
+    painter.setPen(fore_);
+    painter.drawText(rect, flags, displayText(caption_));
+    painter.restore();
+}
+
+// ---- Shape and Line ----------------------------------------------------------------------
+
+Shape::Shape(Container& container, QString name, const ShapeSpec& spec)
+    : Windowless(container, std::move(name), spec.at, true), back_(spec.backColor),
+      backStyle_(spec.backStyle), borderStyle_(spec.borderStyle) {}
+
+void Shape::setBackStyle(int style) {
+    if (style == backStyle_)
+        return;
+    change([&] { backStyle_ = style; });
+}
+
+void Shape::paint(QPainter& painter) const {
+    const QRect rect = pixelRect();
+    if (backStyle_ == 1)
+        painter.fillRect(rect, back_);
+    if (borderStyle_ != 0) {
+        painter.setPen(systemColor(SystemColor::WindowText));
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+}
+
+Line::Line(Container& container, QString name, float x1, float y1, float x2, float y2)
+    : Windowless(container, std::move(name),
+                 Geometry{std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1),
+                          std::abs(y2 - y1)},
+                 true),
+      x1_(x1), y1_(y1), x2_(x2), y2_(y2) {}
+
+QRect Line::pixelRect() const {
+    return QRect(QPoint(pixels(x1_), pixels(y1_)), QPoint(pixels(x2_), pixels(y2_))).normalized();
+}
+
+void Line::paint(QPainter& painter) const {
+    painter.setPen(QPen(systemColor(SystemColor::WindowText), 0));
+    painter.drawLine(QPoint(pixels(x1_), pixels(y1_)), QPoint(pixels(x2_), pixels(y2_)));
+}
+
+// ---- Windowed ----------------------------------------------------------------------------
+
+Windowed::Windowed(Container& container, QString name, QWidget* widget, const WindowedSpec& spec)
+    : Control(container.form(), std::move(name)), widget_(widget), at_(spec.at),
+      tabIndex_(spec.tabIndex), visible_(spec.visible) {
+    widget_->setObjectName(this->name());
+    widget_->setFont(fontFor(spec.font));
+    widget_->setGeometry(pixelRectOf(at_).translated(container.clientOrigin()));
+    widget_->setEnabled(spec.enabled);
+    widget_->setVisible(spec.visible);
+}
+
+bool Windowed::Enabled() const { return widget_->isEnabled(); }
+void Windowed::setEnabled(bool enabled) { widget_->setEnabled(enabled); }
+
+void Windowed::setVisible(bool visible) {
+    visible_ = visible;
+    widget_->setVisible(visible);
+}
+
+bool Windowed::canTakeFocus() const { return widget_->focusPolicy() & Qt::TabFocus; }
+
+void Windowed::SetFocus() { widget_->setFocus(Qt::OtherFocusReason); }
+
+// ---- TextBox -----------------------------------------------------------------------------
+
+TextBox::TextBox(Container& container, QString name, const WindowedSpec& spec)
+    : Windowed(container, std::move(name), new EntryWidget(container.hostWidget()), spec) {}
+
+QLineEdit* TextBox::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
+
+QString TextBox::Text() const { return lineEdit()->text(); }
+
+void TextBox::setText(const QString& text) { lineEdit()->setText(text); }
+
+void TextBox::onKeyPress(std::function<void(int&)> handler) {
+    static_cast<EntryWidget*>(widget())->keyPress = [this, handler = std::move(handler)](int& code) {
+        form().dispatch([&] { handler(code); });
+    };
+}
+
+// ---- CommandButton -----------------------------------------------------------------------
+
+CommandButton::CommandButton(Container& container, QString name, const QString& caption,
+                             const WindowedSpec& spec)
+    : Windowed(container, std::move(name), new QPushButton(caption, container.hostWidget()),
+               spec) {}
+
+QPushButton* CommandButton::button() const { return static_cast<QPushButton*>(widget()); }
+
+QString CommandButton::Caption() const { return button()->text(); }
+
+QColor CommandButton::BackColor() const { return button()->palette().color(QPalette::Button); }
+
+void CommandButton::setBackColor(const QColor& color) {
+    QPalette palette = button()->palette();
+    palette.setColor(QPalette::Button, color);
+    button()->setPalette(palette);
+}
+
+void CommandButton::onClick(std::function<void()> handler) {
+    QObject::connect(button(), &QPushButton::clicked, button(),
+                     [this, handler = std::move(handler)] { form().dispatch(handler); });
+}
+
+// ---- OptionButton ------------------------------------------------------------------------
+
+OptionButton::OptionButton(Container& container, QString name, const QString& caption,
+                           const WindowedSpec& spec)
+    : Windowed(container, std::move(name), new QRadioButton(caption, container.hostWidget()),
+               spec) {
+    QObject::connect(radio(), &QRadioButton::toggled, radio(), [this](bool checked) {
+        if (checked && !selectingByProgram_ && handler_)
+            form().dispatch(handler_);
+    });
+}
+
+QRadioButton* OptionButton::radio() const { return static_cast<QRadioButton*>(widget()); }
+
+QString OptionButton::Caption() const { return radio()->text(); }
+
+bool OptionButton::Value() const { return radio()->isChecked(); }
+
+void OptionButton::setValue(bool selected) {
+    if (selected == Value())
+        return;
+    selectingByProgram_ = true;
+    radio()->setChecked(selected);
+    selectingByProgram_ = false;
+    // Called directly, so that an error in it ends the step that made the selection.
+    if (selected && handler_)
+        handler_();
+}
+
+void OptionButton::onClick(std::function<void()> handler) { handler_ = std::move(handler); }
+
+// ---- Frame and PictureBox ----------------------------------------------------------------
+
+Frame::Frame(Container& container, QString name, const QString& caption,
+             const WindowedSpec& spec)
+    : Windowed(container, std::move(name), new QGroupBox(caption, container.hostWidget()),
+               spec) {}
+
+QString Frame::Caption() const { return static_cast<QGroupBox*>(widget())->title(); }
+
+PictureBox::PictureBox(Container& container, QString name, const WindowedSpec& spec)
+    : Windowed(container, std::move(name), new PictureWidget(*this, container.hostWidget()),
+               spec) {
+    auto* frame = static_cast<QFrame*>(widget());
+    frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    frame->setAutoFillBackground(true);
+    frame->setFocusPolicy(Qt::StrongFocus);
+}
+
+QPoint PictureBox::clientOrigin() const {
+    return static_cast<QFrame*>(widget())->contentsRect().topLeft();
+}
+
+// ---- Timer -------------------------------------------------------------------------------
+
+Timer::Timer(Form& form, QString name, int intervalMs, bool enabled)
+    : Control(form, std::move(name)),
+      backend_(form.services().clock.makeTimer([this] { tick(); })), interval_(intervalMs),
+      enabled_(enabled) {
+    restart();
+}
+
+Timer::~Timer() = default;
+
+void Timer::setInterval(int ms) {
+    interval_ = ms;
+    restart();
+}
+
+void Timer::setEnabled(bool enabled) {
+    enabled_ = enabled;
+    restart();
+}
+
+void Timer::restart() {
+    if (running())
+        backend_->start(interval_);
+    else
+        backend_->stop();
+}
+
+void Timer::tick() {
+    if (!running() || !handler_ || form().messageBoxOpen() || form().services().program.ended())
+        return;
+    form().dispatch(handler_);
+}
+
+// ---- Form --------------------------------------------------------------------------------
+
+Form::Form(Services& services, QString name) : services_(services), name_(std::move(name)) {}
+
+// Controls go before the window: widgets die with it, and timers must stop first.
+Form::~Form() { controls_.clear(); }
+
+QWidget* Form::hostWidget() const { return window_.get(); }
+
+void Form::setWindow(const QString& caption, int clientWidthTwips, int clientHeightTwips,
+                     const QColor& back) {
+    back_ = back;
+    window_->setWindowTitle(caption);
+    window_->setFixedSize(pixels(clientWidthTwips), pixels(clientHeightTwips));
+    QPalette palette = window_->palette();
+    palette.setColor(QPalette::Window, back);
+    window_->setPalette(palette);
+    window_->setAutoFillBackground(true);
+}
+
+void Form::Load() {
+    if (loaded_)
+        return;
+    loaded_ = true;
+    window_ = std::make_unique<WindowWidget>(*this);
+    window_->setObjectName(name_);
+    build();
+    chainTabOrder();
+    dispatch([this] { Form_Load(); });
+}
+
+void Form::chainTabOrder() {
+    std::vector<Windowed*> chain;
+    for (const auto& control : controls_)
+        if (auto* w = dynamic_cast<Windowed*>(control.get()); w && w->canTakeFocus())
+            chain.push_back(w);
+    std::stable_sort(chain.begin(), chain.end(),
+                     [](const Windowed* a, const Windowed* b) { return a->TabIndex() < b->TabIndex(); });
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1]->widget(), chain[i]->widget());
+    // The window opens with the focus on the first control of the tab order that can take it.
+    for (Windowed* w : chain) {
+        if (w->Enabled() && w->Visible()) {
+            w->SetFocus();
+            break;
+        }
+    }
+}
+
+void Form::Show() {
+    Load();
+    if (services_.program.ended())
+        return;
+    window_->show();
+    window_->activateWindow();
+}
+
+void Form::Hide() {
+    if (window_)
+        window_->hide();
+}
+
+bool Form::shown() const { return window_ && window_->isVisible(); }
+
+QString Form::Caption() const { return window_ ? window_->windowTitle() : QString(); }
+
+void Form::setIcon(const Picture& picture) {
+    Load();
+    window_->setWindowIcon(picture.icon());
+}
+
+void Form::MsgBox(const QString& prompt, const QString& title) {
+    ++boxesOpen_;
+    struct Close {
+        int& open;
+        ~Close() { --open; }
+    } close{boxesOpen_};
+    services_.messages.critical(*this, prompt, title);
+}
+
+void Form::dispatch(const std::function<void()>& step) {
+    if (services_.program.ended())
+        return;
+    try {
+        step();
+    } catch (const std::exception& error) {
+        services_.program.fail(error);
+    } catch (...) {
+        services_.program.fail(std::runtime_error("an unknown error"));
+    }
+}
+
+Control* Form::find(const QString& name) const {
+    for (const auto& control : controls_)
+        if (control->name() == name)
+            return control.get();
+    return nullptr;
+}
+
+} // namespace ui

@@ -1,0 +1,356 @@
+#pragma once
+
+#include "look.h"
+#include "services.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QWidget;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QGroupBox;
+class QFrame;
+
+namespace ui {
+
+class Form;
+class Picture;
+class Windowless;
+
+// Position and size in twips, relative to the container's client area.
+struct Geometry {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+};
+
+// Something that holds controls: the window itself, a frame or a picture box. It paints its
+// windowless controls in stored order, beneath its windowed ones.
+class Container {
+public:
+    virtual ~Container() = default;
+    virtual Form& form() = 0;
+    virtual QWidget* hostWidget() const = 0;
+    // Top-left of the client area inside hostWidget(), in logical pixels.
+    virtual QPoint clientOrigin() const { return {}; }
+    void invalidate(const QRect& clientPixels) const;
+    void paintWindowless(QPainter& painter, const QRect& dirty) const;
+    void adopt(Windowless& control) { windowless_.push_back(&control); }
+
+private:
+    std::vector<Windowless*> windowless_;
+};
+
+class Control {
+public:
+    Control(Form& form, QString name) : form_(form), name_(std::move(name)) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    const QString& name() const { return name_; }
+    Form& form() const { return form_; }
+
+private:
+    Form& form_;
+    QString name_;
+};
+
+// Drawn by its container; every change repaints only the old and the new rectangle.
+class Windowless : public Control {
+public:
+    Windowless(Container& container, QString name, Geometry at, bool visible);
+    float Left() const { return at_.left; }
+    float Top() const { return at_.top; }
+    float Width() const { return at_.width; }
+    float Height() const { return at_.height; }
+    bool Visible() const { return visible_; }
+    void setLeft(float twips);
+    void setTop(float twips);
+    void setWidth(float twips);
+    void setHeight(float twips);
+    void setVisible(bool visible);
+
+    // Client-area pixels of the container.
+    virtual QRect pixelRect() const;
+    virtual void paint(QPainter& painter) const = 0;
+
+protected:
+    template <class Change> void change(Change&& apply) {
+        const QRect before = visible_ ? pixelRect() : QRect();
+        apply();
+        container_.invalidate(before);
+        if (visible_)
+            container_.invalidate(pixelRect());
+    }
+    Geometry& at() { return at_; }
+
+private:
+    Container& container_;
+    Geometry at_;
+    bool visible_;
+};
+
+enum class Alignment { Left = 0, Right = 1, Center = 2 };
+
+struct LabelSpec {
+    QString caption;
+    Geometry at;
+    FontSpec font;
+    QColor foreColor;
+    QColor backColor;
+    int backStyle = 1; // 0 transparent, 1 opaque
+    int borderStyle = 0;
+    Alignment alignment = Alignment::Left;
+    bool autoSize = false;
+    bool visible = true;
+    int tabIndex = 0;
+};
+
+class Label final : public Windowless {
+public:
+    Label(Container& container, QString name, const LabelSpec& spec);
+    const QString& Caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    int BackStyle() const { return backStyle_; }
+    void setBackStyle(int style);
+    QColor BackColor() const { return back_; }
+    QColor ForeColor() const { return fore_; }
+    int BorderStyle() const { return borderStyle_; }
+    Alignment alignment() const { return alignment_; }
+    bool AutoSize() const { return autoSize_; }
+    const QFont& font() const { return font_; }
+    int TabIndex() const { return tabIndex_; }
+
+    void paint(QPainter& painter) const override;
+
+private:
+    void fitToCaption();
+
+    QString caption_;
+    QFont font_;
+    QColor fore_;
+    QColor back_;
+    int backStyle_;
+    int borderStyle_;
+    Alignment alignment_;
+    bool autoSize_;
+    int tabIndex_;
+};
+
+struct ShapeSpec {
+    Geometry at;
+    QColor backColor;
+    int backStyle = 0;
+    int borderStyle = 1;
+};
+
+class Shape final : public Windowless {
+public:
+    Shape(Container& container, QString name, const ShapeSpec& spec);
+    int BackStyle() const { return backStyle_; }
+    void setBackStyle(int style);
+    QColor BackColor() const { return back_; }
+    int BorderStyle() const { return borderStyle_; }
+    void paint(QPainter& painter) const override;
+
+private:
+    QColor back_;
+    int backStyle_;
+    int borderStyle_;
+};
+
+class Line final : public Windowless {
+public:
+    Line(Container& container, QString name, float x1, float y1, float x2, float y2);
+    float X1() const { return x1_; }
+    float Y1() const { return y1_; }
+    float X2() const { return x2_; }
+    float Y2() const { return y2_; }
+    QRect pixelRect() const override;
+    void paint(QPainter& painter) const override;
+
+private:
+    float x1_, y1_, x2_, y2_;
+};
+
+struct WindowedSpec {
+    Geometry at;
+    FontSpec font;
+    int tabIndex = 0;
+    bool enabled = true;
+    bool visible = true;
+};
+
+// A control that is a Qt widget of its own.
+class Windowed : public Control {
+public:
+    QWidget* widget() const { return widget_; }
+    bool Enabled() const;
+    void setEnabled(bool enabled);
+    bool Visible() const { return visible_; }
+    void setVisible(bool visible);
+    int TabIndex() const { return tabIndex_; }
+    bool canTakeFocus() const;
+    void SetFocus();
+    const Geometry& geometry() const { return at_; }
+
+protected:
+    Windowed(Container& container, QString name, QWidget* widget, const WindowedSpec& spec);
+
+private:
+    QWidget* widget_;
+    Geometry at_;
+    int tabIndex_;
+    bool visible_;
+};
+
+class TextBox final : public Windowed {
+public:
+    TextBox(Container& container, QString name, const WindowedSpec& spec);
+    QString Text() const;
+    void setText(const QString& text);
+    // Runs for every character key before the box applies it; the handler may change the code,
+    // and 0 swallows the key.
+    void onKeyPress(std::function<void(int& keyAscii)> handler);
+    QLineEdit* lineEdit() const;
+};
+
+class CommandButton final : public Windowed {
+public:
+    CommandButton(Container& container, QString name, const QString& caption,
+                  const WindowedSpec& spec);
+    QString Caption() const;
+    QColor BackColor() const;
+    void setBackColor(const QColor& color);
+    void onClick(std::function<void()> handler);
+    QPushButton* button() const;
+};
+
+// One group of option buttons per frame: at most one selected.
+class OptionButton final : public Windowed {
+public:
+    OptionButton(Container& container, QString name, const QString& caption,
+                 const WindowedSpec& spec);
+    QString Caption() const;
+    bool Value() const;
+    // Selecting by program runs the click step at once, nested in the caller's step;
+    // selecting the option that is already selected does nothing.
+    void setValue(bool selected);
+    void onClick(std::function<void()> handler);
+    QRadioButton* radio() const;
+
+private:
+    std::function<void()> handler_;
+    bool selectingByProgram_ = false;
+};
+
+class Frame final : public Windowed, public Container {
+public:
+    Frame(Container& container, QString name, const QString& caption, const WindowedSpec& spec);
+    QString Caption() const;
+    Form& form() override { return Windowed::form(); }
+    QWidget* hostWidget() const override { return widget(); }
+};
+
+// Opaque, with a sunken single border; clips what it holds to its client area.
+class PictureBox final : public Windowed, public Container {
+public:
+    PictureBox(Container& container, QString name, const WindowedSpec& spec);
+    Form& form() override { return Windowed::form(); }
+    QWidget* hostWidget() const override { return widget(); }
+    QPoint clientOrigin() const override;
+};
+
+// Fires every Interval ms while Enabled; switching it on or changing the interval starts a
+// full period afresh, and interval 0 stops it. While its window shows a message box, the
+// periods that fall due are dropped.
+class Timer final : public Control {
+public:
+    Timer(Form& form, QString name, int intervalMs, bool enabled);
+    ~Timer() override;
+    int Interval() const { return interval_; }
+    void setInterval(int ms);
+    bool Enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    bool running() const { return enabled_ && interval_ > 0; }
+    void onTimer(std::function<void()> handler) { handler_ = std::move(handler); }
+
+private:
+    void restart();
+    void tick();
+
+    std::unique_ptr<TimerBackend> backend_;
+    std::function<void()> handler_;
+    int interval_;
+    bool enabled_;
+};
+
+// A window: created empty, built and loaded once on first use, then shown and hidden.
+class Form : public Container {
+public:
+    Form(Services& services, QString name);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const QString& name() const { return name_; }
+    Services& services() const { return services_; }
+    Form& form() override { return *this; }
+    QWidget* hostWidget() const override;
+    QWidget* widget() const { return hostWidget(); }
+
+    // Creates the controls and runs the load step, the first time only.
+    void Load();
+    bool loaded() const { return loaded_; }
+    void Show();
+    void Hide();
+    bool shown() const;
+
+    QString Caption() const;
+    void setIcon(const Picture& picture);
+    QColor BackColor() const { return back_; }
+
+    void MsgBox(const QString& prompt, const QString& title);
+    bool messageBoxOpen() const { return boxesOpen_ > 0; }
+
+    // Runs one event step under the error policy: an escaping error ends the program.
+    void dispatch(const std::function<void()>& step);
+
+    const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+    Control* find(const QString& name) const;
+
+protected:
+    void setWindow(const QString& caption, int clientWidthTwips, int clientHeightTwips,
+                   const QColor& back);
+    template <class T, class... Args> T& add(Args&&... args) {
+        auto control = std::make_unique<T>(std::forward<Args>(args)...);
+        T& ref = *control;
+        controls_.push_back(std::move(control));
+        return ref;
+    }
+    virtual void build() = 0;
+    virtual void Form_Load() = 0;
+
+private:
+    void chainTabOrder();
+
+    Services& services_;
+    QString name_;
+    std::unique_ptr<QWidget> window_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    QColor back_;
+    bool loaded_ = false;
+    int boxesOpen_ = 0;
+};
+
+} // namespace ui

@@ -1,0 +1,101 @@
+#include "look.h"
+
+#include "errors.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPalette>
+
+#include <array>
+#include <cmath>
+
+namespace ui {
+
+int pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+double twipsOf(int px) { return px * kTwipsPerPixel; }
+
+QColor paletteColor(int index) {
+    static constexpr std::array<QRgb, 16> colors = {
+        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+        0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+    };
+    if (index < 0 || index >= static_cast<int>(colors.size()))
+        throw IndexError(QStringLiteral("palette colour"), index);
+    return QColor(colors[static_cast<std::size_t>(index)]);
+}
+
+QColor systemColor(SystemColor which) {
+    const QPalette palette = QApplication::palette();
+    switch (which) {
+    case SystemColor::ButtonFace:
+        return palette.color(QPalette::Button);
+    case SystemColor::ButtonText:
+        return palette.color(QPalette::ButtonText);
+    case SystemColor::WindowBackground:
+        return palette.color(QPalette::Base);
+    case SystemColor::WindowText:
+        return palette.color(QPalette::Text);
+    }
+    return {};
+}
+
+namespace {
+
+// Each requested face, then a close free face from Debian, then one that surely has Hangul.
+struct Substitute {
+    const char* requested;
+    QStringList faces;
+};
+
+const QString kHangulSans = QStringLiteral("NanumGothic");
+
+const std::array<Substitute, 6>& substitutes() {
+    static const std::array<Substitute, 6> table = {{
+        {"굴림", {kHangulSans, QStringLiteral("UnDotum")}},
+        {"궁서", {QStringLiteral("UnGungseo"), QStringLiteral("NanumMyeongjo"), kHangulSans}},
+        {"하이텔울릉도제목체",
+         {QStringLiteral("BM DoHyeon"), QStringLiteral("NanumSquare"), kHangulSans}},
+        {"Comic Sans MS", {QStringLiteral("Comic Neue"), kHangulSans}},
+        {"Matisse ITC", {QStringLiteral("Cabin Sketch"), kHangulSans}},
+        {"Vineta BT", {QStringLiteral("Rampart One"), kHangulSans}},
+    }};
+    return table;
+}
+
+// One line of the default font is 180 twips (12 logical pixels), the height of an empty label.
+constexpr int kDefaultLinePixels = 12;
+
+} // namespace
+
+void installFonts() {
+    for (const Substitute& s : substitutes())
+        QFont::insertSubstitutions(QString::fromUtf8(s.requested), s.faces);
+    QApplication::setFont(defaultFont());
+}
+
+QFont defaultFont() {
+    static const QFont font = [] {
+        QFont f(kHangulSans);
+        int size = 13;
+        f.setPixelSize(size);
+        while (size > 6 && QFontMetrics(f).height() > kDefaultLinePixels)
+            f.setPixelSize(--size);
+        return f;
+    }();
+    return font;
+}
+
+QFont fontFor(const FontSpec& spec) {
+    QFont f = defaultFont();
+    if (!spec.face.isEmpty()) {
+        f = QFont(spec.face);
+        f.setPointSizeF(spec.points);
+    }
+    // Set even when plain: a widget would otherwise take bold or italic from its container.
+    f.setBold(spec.bold);
+    f.setItalic(spec.italic);
+    return f;
+}
+
+} // namespace ui
