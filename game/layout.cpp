@@ -129,26 +129,29 @@ void frmlumi::build() {
     Line1 = &add<ui::Line>(*this, QStringLiteral("Line1"), 7080, 4680, 7320, 4080);
 
     Super = &add<ui::Label>(*this, QStringLiteral("Super"),
-                            sign(QStringLiteral("Super Combo!"), {1320, 2160, 6135, 1575},
-                                 kMagenta, {QStringLiteral("하이텔울릉도제목체"), 48}, 25));
+                            sign(QStringLiteral("Super Combo!"), {1320, 2160, 6135, 1575}, kMagenta,
+                                 {QStringLiteral("하이텔울릉도제목체"), 48}, 25));
     Good = &add<ui::Label>(*this, QStringLiteral("Good"),
                            sign(QStringLiteral("Cool~!"), {3120, 2400, 2775, 855}, kBlue,
                                 {QStringLiteral("Comic Sans MS"), 36}, 24));
-    Poor = &add<ui::Label>(*this, QStringLiteral("Poor"),
-                           sign(QStringLiteral("Poor~"), {3120, 2520, 2535, 735}, kRed,
-                                {kGungseo, 36}, 23));
+    Poor = &add<ui::Label>(
+        *this, QStringLiteral("Poor"),
+        sign(QStringLiteral("Poor~"), {3120, 2520, 2535, 735}, kRed, {kGungseo, 36}, 23));
     CT = &add<ui::Label>(*this, QStringLiteral("CT"),
                          sign(QStringLiteral("Combo!"), {3720, 3600, 2535, 615}, kYellow,
                               {QStringLiteral("Vineta BT"), 21.75}, 22));
-    CN = &add<ui::Label>(*this, QStringLiteral("CN"),
-                         sign(QStringLiteral("00"), {3120, 3480, 735, 735}, kRed,
-                              {kMatisse, 27.75}, 21));
-    Label3 = &add<ui::Label>(*this, QStringLiteral("Label3"),
-                             display(QStringLiteral("Score"), {4920, 5400, 855, 255}, kRed, 9.75, 20));
-    Label1 = &add<ui::Label>(*this, QStringLiteral("Label1"),
-                             display(QStringLiteral("Smile"), {1440, 5400, 735, 255}, kRed, 9.75, 19));
-    lblbonus = &add<ui::Label>(*this, QStringLiteral("lblbonus"),
-                               display(QStringLiteral("0"), {2160, 5400, 855, 255}, kGreen, 11.25, 18));
+    CN = &add<ui::Label>(
+        *this, QStringLiteral("CN"),
+        sign(QStringLiteral("00"), {3120, 3480, 735, 735}, kRed, {kMatisse, 27.75}, 21));
+    Label3 =
+        &add<ui::Label>(*this, QStringLiteral("Label3"),
+                        display(QStringLiteral("Score"), {4920, 5400, 855, 255}, kRed, 9.75, 20));
+    Label1 =
+        &add<ui::Label>(*this, QStringLiteral("Label1"),
+                        display(QStringLiteral("Smile"), {1440, 5400, 735, 255}, kRed, 9.75, 19));
+    lblbonus =
+        &add<ui::Label>(*this, QStringLiteral("lblbonus"),
+                        display(QStringLiteral("0"), {2160, 5400, 855, 255}, kGreen, 11.25, 18));
     lbllumi_[4] = &add<ui::Label>(*this, indexed("lbllumi", 4), word({4, 8130, 480, 1, 17}));
 
     // The life meter rises like a level gauge: markers 6 to 9 each 120 twips taller.
@@ -162,8 +165,9 @@ void frmlumi::build() {
         Shplumi_[static_cast<std::size_t>(i)] = &add<ui::Shape>(*this, indexed("Shplumi", i), spec);
     }
 
-    lblscore = &add<ui::Label>(*this, QStringLiteral("lblscore"),
-                               display(QStringLiteral("0"), {5760, 5400, 1095, 255}, kGreen, 11.25, 5));
+    lblscore =
+        &add<ui::Label>(*this, QStringLiteral("lblscore"),
+                        display(QStringLiteral("0"), {5760, 5400, 1095, 255}, kGreen, 11.25, 5));
     for (const WordColumn& column : kLastWords)
         lbllumi_[static_cast<std::size_t>(column.index)] =
             &add<ui::Label>(*this, indexed("lbllumi", column.index), word(column));

@@ -60,7 +60,8 @@ void frmlumi::txtlumi_KeyPress(int& KeyAscii) {
             addToScore(600);
             Timer3->setEnabled(true);
             tmrlumi->setEnabled(false);
-            MsgBox(QStringLiteral("Level Cleared!! - 드디어 당신은 루미벡스에 통달했습니다!다음 레벨! -"),
+            MsgBox(QStringLiteral(
+                       "Level Cleared!! - 드디어 당신은 루미벡스에 통달했습니다!다음 레벨! -"),
                    QStringLiteral("레벨 클리어!"));
             optfast->setValue(true);
             tmrlumi->setEnabled(true);

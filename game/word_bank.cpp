@@ -10,29 +10,27 @@ namespace {
 // Index 21 keeps its leading space, and 한글 stands twice (6 and 12): both as the game has
 // always had them.
 constexpr std::array<const char16_t*, 50> kKorean = {
-    u"호츨기",   u"컴퓨터",   u"소프트웨어", u"이름",     u"기사",
-    u"정보처리산업기사", u"한글", u"통신",     u"지하철",   u"패러다임",
-    u"정보화시대", u"난수",   u"한글",       u"오전",     u"변환",
-    u"스크린세이버", u"방법", u"비주얼베이직", u"빨강",   u"사랑",
-    u"버튼",     u" 경우",    u"수동적",     u"레이블",   u"연산자",
-    u"도구상자", u"우정",     u"오리지날",   u"장단점",   u"대부분",
-    u"코드",     u"거래분석", u"색상처리",   u"공통",     u"대화상자",
-    u"글꼴",     u"레포트",   u"문서",       u"선언문",   u"시계",
-    u"준비",     u"어셈블리", u"제목",       u"활성화",   u"윈도우",
-    u"계산기",   u"보강",     u"구조",       u"시작",     u"음악",
+    u"호츨기", u"컴퓨터",   u"소프트웨어", u"이름",         u"기사",       u"정보처리산업기사",
+    u"한글",   u"통신",     u"지하철",     u"패러다임",     u"정보화시대", u"난수",
+    u"한글",   u"오전",     u"변환",       u"스크린세이버", u"방법",       u"비주얼베이직",
+    u"빨강",   u"사랑",     u"버튼",       u" 경우",        u"수동적",     u"레이블",
+    u"연산자", u"도구상자", u"우정",       u"오리지날",     u"장단점",     u"대부분",
+    u"코드",   u"거래분석", u"색상처리",   u"공통",         u"대화상자",   u"글꼴",
+    u"레포트", u"문서",     u"선언문",     u"시계",         u"준비",       u"어셈블리",
+    u"제목",   u"활성화",   u"윈도우",     u"계산기",       u"보강",       u"구조",
+    u"시작",   u"음악",
 };
 
 constexpr std::array<const char16_t*, 50> kEnglish = {
-    u"pager",    u"computer",  u"software",   u"name",      u"hong",
-    u"oung",     u"korean",    u"communication", u"subway", u"paradigm",
-    u"gloval",   u"random",    u"faceoff",    u"kingdom",   u"change",
-    u"screensaver", u"kill",   u"visualbasic", u"red",      u"love",
-    u"blue",     u"sorry",     u"passive",    u"label",     u"operation",
-    u"toolbox",  u"frend",     u"original",   u"myway",     u"general",
-    u"code",     u"fine",      u"color",      u"msgbox",    u"dialogbox",
-    u"font",     u"report",    u"document",   u"declear",   u"timer",
-    u"repeat",   u"assembly",  u"title",      u"active",    u"window",
-    u"conversion", u"doking",  u"structure",  u"start",     u"music",
+    u"pager",     u"computer",      u"software", u"name",        u"hong",      u"oung",
+    u"korean",    u"communication", u"subway",   u"paradigm",    u"gloval",    u"random",
+    u"faceoff",   u"kingdom",       u"change",   u"screensaver", u"kill",      u"visualbasic",
+    u"red",       u"love",          u"blue",     u"sorry",       u"passive",   u"label",
+    u"operation", u"toolbox",       u"frend",    u"original",    u"myway",     u"general",
+    u"code",      u"fine",          u"color",    u"msgbox",      u"dialogbox", u"font",
+    u"report",    u"document",      u"declear",  u"timer",       u"repeat",    u"assembly",
+    u"title",     u"active",        u"window",   u"conversion",  u"doking",    u"structure",
+    u"start",     u"music",
 };
 
 } // namespace

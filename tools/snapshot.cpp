@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
         game::frmlumi window(services);
         window.Show();
         if (program.ended()) {
-            std::fprintf(stderr, "lumivex-snapshot: %s\n",
-                         qPrintable(program.failures.empty() ? QString() : program.failures.front()));
+            std::fprintf(
+                stderr, "lumivex-snapshot: %s\n",
+                qPrintable(program.failures.empty() ? QString() : program.failures.front()));
             return 1;
         }
         if (args.size() > 2 && args[2] == QLatin1String("start"))

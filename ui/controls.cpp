@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include <algorithm>
 #include <utility>
@@ -20,11 +22,19 @@ namespace ui {
 
 namespace {
 
+// Frames and picture boxes have the button face of their kind, not the colour of their window.
+void fillWithButtonFace(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, systemColor(SystemColor::ButtonFace));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
 QRect pixelRectOf(const Geometry& g) {
     const int left = pixels(g.left);
     const int top = pixels(g.top);
-    return QRect(QPoint(left, top), QPoint(pixels(g.left + g.width) - 1,
-                                           pixels(g.top + g.height) - 1));
+    return QRect(QPoint(left, top),
+                 QPoint(pixels(g.left + g.width) - 1, pixels(g.top + g.height) - 1));
 }
 
 // Paints a container's windowless controls under its child widgets.
@@ -76,6 +86,36 @@ private:
     const Container& container_;
 };
 
+// Styles tint and shade a button's palette colour (Fusion pales it); a face colour set by the
+// program shows as it is, inside the style's own frame.
+class FaceButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    void setFace(const QColor& color) {
+        face_ = color;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!face_.isValid()) {
+            QPushButton::paintEvent(event);
+            return;
+        }
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        painter.drawControl(QStyle::CE_PushButtonBevel, option);
+        painter.fillRect(rect().adjusted(2, 2, -2, -2), isDown() ? face_.darker(115) : face_);
+        QStyleOptionButton label = option;
+        label.rect = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        painter.drawControl(QStyle::CE_PushButtonLabel, label);
+    }
+
+private:
+    QColor face_;
+};
+
 // Reports every character key before it is applied, and keeps track of the input method's
 // composition so that a word ended while its last syllable is still composing counts whole.
 class EntryWidget final : public QLineEdit {
@@ -85,6 +125,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
+        // The input method has dealt with everything before this key: a judged syllable it
+        // has not delivered by now will not come.
+        lateCommit_.clear();
         int code = keyCodeOf(*event);
         if (code == 0 || !keyPress) {
             QLineEdit::keyPressEvent(event);
@@ -101,14 +144,19 @@ protected:
     }
 
     void inputMethodEvent(QInputMethodEvent* event) override {
-        const QString late = std::exchange(lateCommit_, QString());
         composing_ = event->preeditString();
-        if (!late.isEmpty() && event->commitString() == late) {
+        const QString commit = event->commitString();
+        if (!lateCommit_.isEmpty() && commit == lateCommit_) {
             // The syllable was judged with its word already; it must not start the next one.
+            lateCommit_.clear();
             QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
             QLineEdit::inputMethodEvent(&withoutCommit);
             return;
         }
+        // Engines clear their composition before they flush it, so an event that only empties
+        // the composition must not end the wait for the late syllable.
+        if (!commit.isEmpty() || !composing_.isEmpty())
+            lateCommit_.clear();
         QLineEdit::inputMethodEvent(event);
     }
 
@@ -159,7 +207,8 @@ void Container::paintWindowless(QPainter& painter, const QRect& dirty) const {
     painter.translate(clientOrigin());
     const QRect clientDirty = dirty.translated(-clientOrigin());
     for (const Windowless* control : windowless_) {
-        if (control->Visible() && control->pixelRect().adjusted(-1, -1, 1, 1).intersects(clientDirty))
+        if (control->Visible() &&
+            control->pixelRect().adjusted(-1, -1, 1, 1).intersects(clientDirty))
             control->paint(painter);
     }
     painter.restore();
@@ -176,16 +225,20 @@ Windowless::Windowless(Container& container, QString name, Geometry at, bool vis
 QRect Windowless::pixelRect() const { return pixelRectOf(at_); }
 
 void Windowless::setLeft(float twips) {
-    change([&] { at_.left = twips; });
+    if (twips != at_.left)
+        change([&] { at_.left = twips; });
 }
 void Windowless::setTop(float twips) {
-    change([&] { at_.top = twips; });
+    if (twips != at_.top)
+        change([&] { at_.top = twips; });
 }
 void Windowless::setWidth(float twips) {
-    change([&] { at_.width = twips; });
+    if (twips != at_.width)
+        change([&] { at_.width = twips; });
 }
 void Windowless::setHeight(float twips) {
-    change([&] { at_.height = twips; });
+    if (twips != at_.height)
+        change([&] { at_.height = twips; });
 }
 void Windowless::setVisible(bool visible) {
     if (visible == visible_)
@@ -206,8 +259,10 @@ QString displayText(const QString& caption) {
     return text;
 }
 
-// An auto-sized label with no caption is 75 by 180 twips: the text plus a 5-pixel margin.
-constexpr int kAutoSizeMargin = 5;
+// An auto-sized label takes its text's size plus a small margin, so that with no caption and
+// the default font (11 pixels a line) it is 75 by 180 twips.
+constexpr int kAutoSizeMarginX = 5;
+constexpr int kAutoSizeMarginY = 1;
 } // namespace
 
 Label::Label(Container& container, QString name, const LabelSpec& spec)
@@ -244,8 +299,9 @@ void Label::fitToCaption() {
     for (const QString& line : lines)
         widest = std::max(widest, metrics.horizontalAdvance(line));
     // Keeps the left edge where the layout put it.
-    at().width = static_cast<float>(twipsOf(widest + kAutoSizeMargin));
-    at().height = static_cast<float>(twipsOf(metrics.height() * static_cast<int>(lines.size())));
+    at().width = static_cast<float>(twipsOf(widest + kAutoSizeMarginX));
+    at().height = static_cast<float>(
+        twipsOf(metrics.height() * static_cast<int>(lines.size()) + kAutoSizeMarginY));
 }
 
 void Label::paint(QPainter& painter) const {
@@ -305,8 +361,7 @@ void Shape::paint(QPainter& painter) const {
 
 Line::Line(Container& container, QString name, float x1, float y1, float x2, float y2)
     : Windowless(container, std::move(name),
-                 Geometry{std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1),
-                          std::abs(y2 - y1)},
+                 Geometry{std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)},
                  true),
       x1_(x1), y1_(y1), x2_(x2), y2_(y2) {}
 
@@ -355,7 +410,8 @@ QString TextBox::Text() const { return lineEdit()->text(); }
 void TextBox::setText(const QString& text) { lineEdit()->setText(text); }
 
 void TextBox::onKeyPress(std::function<void(int&)> handler) {
-    static_cast<EntryWidget*>(widget())->keyPress = [this, handler = std::move(handler)](int& code) {
+    static_cast<EntryWidget*>(widget())->keyPress = [this,
+                                                     handler = std::move(handler)](int& code) {
         form().dispatch([&] { handler(code); });
     };
 }
@@ -364,8 +420,7 @@ void TextBox::onKeyPress(std::function<void(int&)> handler) {
 
 CommandButton::CommandButton(Container& container, QString name, const QString& caption,
                              const WindowedSpec& spec)
-    : Windowed(container, std::move(name), new QPushButton(caption, container.hostWidget()),
-               spec) {}
+    : Windowed(container, std::move(name), new FaceButton(caption, container.hostWidget()), spec) {}
 
 QPushButton* CommandButton::button() const { return static_cast<QPushButton*>(widget()); }
 
@@ -377,6 +432,7 @@ void CommandButton::setBackColor(const QColor& color) {
     QPalette palette = button()->palette();
     palette.setColor(QPalette::Button, color);
     button()->setPalette(palette);
+    static_cast<FaceButton*>(button())->setFace(color);
 }
 
 void CommandButton::onClick(std::function<void()> handler) {
@@ -417,19 +473,18 @@ void OptionButton::onClick(std::function<void()> handler) { handler_ = std::move
 
 // ---- Frame and PictureBox ----------------------------------------------------------------
 
-Frame::Frame(Container& container, QString name, const QString& caption,
-             const WindowedSpec& spec)
-    : Windowed(container, std::move(name), new QGroupBox(caption, container.hostWidget()),
-               spec) {}
+Frame::Frame(Container& container, QString name, const QString& caption, const WindowedSpec& spec)
+    : Windowed(container, std::move(name), new QGroupBox(caption, container.hostWidget()), spec) {
+    fillWithButtonFace(widget());
+}
 
 QString Frame::Caption() const { return static_cast<QGroupBox*>(widget())->title(); }
 
 PictureBox::PictureBox(Container& container, QString name, const WindowedSpec& spec)
-    : Windowed(container, std::move(name), new PictureWidget(*this, container.hostWidget()),
-               spec) {
+    : Windowed(container, std::move(name), new PictureWidget(*this, container.hostWidget()), spec) {
     auto* frame = static_cast<QFrame*>(widget());
     frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    frame->setAutoFillBackground(true);
+    fillWithButtonFace(frame);
     frame->setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -440,9 +495,8 @@ QPoint PictureBox::clientOrigin() const {
 // ---- Timer -------------------------------------------------------------------------------
 
 Timer::Timer(Form& form, QString name, int intervalMs, bool enabled)
-    : Control(form, std::move(name)),
-      backend_(form.services().clock.makeTimer([this] { tick(); })), interval_(intervalMs),
-      enabled_(enabled) {
+    : Control(form, std::move(name)), backend_(form.services().clock.makeTimer([this] { tick(); })),
+      interval_(intervalMs), enabled_(enabled) {
     restart();
 }
 
@@ -507,8 +561,9 @@ void Form::chainTabOrder() {
     for (const auto& control : controls_)
         if (auto* w = dynamic_cast<Windowed*>(control.get()); w && w->canTakeFocus())
             chain.push_back(w);
-    std::stable_sort(chain.begin(), chain.end(),
-                     [](const Windowed* a, const Windowed* b) { return a->TabIndex() < b->TabIndex(); });
+    std::stable_sort(chain.begin(), chain.end(), [](const Windowed* a, const Windowed* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1]->widget(), chain[i]->widget());
     // The window opens with the focus on the first control of the tab order that can take it.

@@ -63,8 +63,14 @@ const std::array<Substitute, 6>& substitutes() {
     return table;
 }
 
-// One line of the default font is 180 twips (12 logical pixels), the height of an empty label.
+// The largest size whose line stays within 180 twips (12 logical pixels), the design height
+// of a label in the default font.
 constexpr int kDefaultLinePixels = 12;
+
+// The fonts' own hints. The light hinting most desktops ask for runs FreeType's auto-hinter,
+// which reads a few dozen reference glyphs of every Hangul face it meets (about 2 MiB of
+// each file) and renders each glyph again at every sub-pixel position.
+constexpr QFont::HintingPreference kHinting = QFont::PreferFullHinting;
 
 } // namespace
 
@@ -77,6 +83,7 @@ void installFonts() {
 QFont defaultFont() {
     static const QFont font = [] {
         QFont f(kHangulSans);
+        f.setHintingPreference(kHinting);
         int size = 13;
         f.setPixelSize(size);
         while (size > 6 && QFontMetrics(f).height() > kDefaultLinePixels)
@@ -90,6 +97,7 @@ QFont fontFor(const FontSpec& spec) {
     QFont f = defaultFont();
     if (!spec.face.isEmpty()) {
         f = QFont(spec.face);
+        f.setHintingPreference(kHinting);
         f.setPointSizeF(spec.points);
     }
     // Set even when plain: a widget would otherwise take bold or italic from its container.

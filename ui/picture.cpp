@@ -72,8 +72,13 @@ Picture loadPicture(const QString& fileName) {
             break;
         icon.addPixmap(QPixmap::fromImage(image));
     }
-    if (icon.isNull())
-        throw fail(QStringLiteral("it is not an icon image (%1)").arg(reader.errorString()));
+    if (icon.isNull()) {
+        // Qt's reader often knows no more than that; then saying so adds nothing.
+        const QString detail = reader.error() == QImageReader::UnknownError
+                                   ? QString()
+                                   : QStringLiteral(" (%1)").arg(reader.errorString());
+        throw fail(QStringLiteral("it is not an icon image") + detail);
+    }
     return Picture(icon);
 }
 
