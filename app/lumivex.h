@@ -1,11 +1,26 @@
 #pragma once
 
 #include "game/frmlumi.h"
+#include "intro/frmservices.h"
 #include "ui/services.h"
 
 #include <QApplication>
 
 namespace app {
+
+// The style and the fonts every window is built with. Needs the application object.
+void applyLook();
+
+// The program's two windows, for as long as it runs: the game window exists from the intro's
+// load step on, and the intro window is only ever hidden.
+struct Windows {
+    explicit Windows(ui::Services& services) : frmlumi(services), frmservices(services, frmlumi) {}
+    // Loads and shows the intro window, whose load step loads the game window hidden.
+    void open() { frmservices.Show(); }
+
+    game::frmlumi frmlumi;
+    intro::frmservices frmservices;
+};
 
 // The program: the application object, its look, the real clock, random source, message
 // boxes and error policy, and its windows.
@@ -21,7 +36,7 @@ private:
     ui::QtMessageBoxes messages_;
     ui::QtProgram program_;
     ui::Services services_{clock_, random_, messages_, program_};
-    game::frmlumi frmlumi_{services_};
+    Windows windows_{services_};
 };
 
 } // namespace app

@@ -1,0 +1,48 @@
+// The intro window as it is first built: every control in stored order.
+#include "frmservices.h"
+
+namespace intro {
+
+namespace {
+
+const QColor kLightGrey(192, 192, 192);
+
+ui::LabelSpec credits() {
+    ui::LabelSpec spec;
+    spec.caption = QStringLiteral("Label1");
+    spec.at = ui::Geometry{960, 4320, 6135, 255};
+    spec.font = ui::FontSpec{QStringLiteral("궁서"), 11.25, true};
+    spec.backStyle = 0;
+    spec.alignment = ui::Alignment::Center;
+    spec.tabIndex = 1;
+    return spec;
+}
+
+} // namespace
+
+frmservices::frmservices(ui::Services& services, game::frmlumi& frmlumi)
+    : ui::Form(services, QStringLiteral("frmservices")), frmlumi_(frmlumi) {}
+
+void frmservices::build() {
+    setWindow(QStringLiteral("머 릿 말 "), 8745, 6105, kLightGrey);
+
+    tmrbackcolor = &add<ui::Timer>(*this, QStringLiteral("tmrbackcolor"), 2000, true);
+    tmrscroll = &add<ui::Timer>(*this, QStringLiteral("tmrscroll"), 0, true);
+    cmdservice = &add<ui::CommandButton>(
+        *this, QStringLiteral("cmdservice"),
+        QStringLiteral("Your bit motion start - 당신의 비트 모션이 시작됩니다."),
+        ui::WindowedSpec{{240, 5400, 8292, 492}, {QStringLiteral("굴림"), 13.5, true, true}, 2});
+    picservice = &add<ui::PictureBox>(*this, QStringLiteral("picservice"),
+                                      ui::WindowedSpec{{240, 120, 8292, 4932}, {}, 0});
+    lblservice = &add<ui::Label>(*picservice, QStringLiteral("lblservice"), credits());
+
+    connectSteps();
+}
+
+void frmservices::connectSteps() {
+    tmrbackcolor->onTimer([this] { tmrbackcolor_Timer(); });
+    tmrscroll->onTimer([this] { tmrscroll_Timer(); });
+    cmdservice->onClick([this] { cmdservice_Click(); });
+}
+
+} // namespace intro
