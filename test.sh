@@ -5,6 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
+# Qt wants a private runtime folder; without one it warns on every start.
+export XDG_RUNTIME_DIR="$PWD/build/runtime"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 jobs=$(nproc)
 
 cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
