@@ -3,6 +3,7 @@
 
 #include "ui/numbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace game {
@@ -26,7 +27,9 @@ void frmlumi::tmrlumi_Timer() {
         MissFlag = 1;
         Poor->setVisible(true);
         Timer1->setEnabled(true);
-        lblbonus->setCaption(ui::textOf(ui::numberOf(lblbonus->Caption()) - 1));
+        // Never below 0: a level clear typed after a Game Over switches the tick on over a word
+        // still lying on the bottom line, and that miss must end the game again, not show "-1".
+        lblbonus->setCaption(ui::textOf(std::max(ui::numberOf(lblbonus->Caption()) - 1, 0.0)));
         Shplumi(LifeCursor).setBackStyle(0);
         LifeCursor = ui::add16(LifeCursor, 1);
         if (LifeCursor == kMarkers)

@@ -186,6 +186,29 @@ private slots:
         QCOMPARE(f.boxes.shown.size(), std::size_t{1});
     }
 
+    void levelClearAfterGameOverShouldEndTheGameAgainWithoutNegativeLives() {
+        GameFixture f;
+        game::frmlumi& w = f.open();
+        f.click(*w.cmdstart);
+        w.lblbonus->setCaption(u"1"_s);
+        w.lbllumi(5).setTop(4790);
+        tick(f, {0, 0, 0, 0, 0, step(10)});
+        QVERIFY(!w.tmrlumi->Enabled());
+        f.clock.advance(1000); // the miss sign ends, and with it the old combo
+
+        // Words stand still after a Game Over, so a level can be cleared by typing them; the
+        // tick then runs again over the word that ended the game.
+        w.ComboCount = 79;
+        hitFirstWord(f);
+        QCOMPARE(f.boxes.shown.back().title, u"레벨 클리어!"_s);
+        QVERIFY(w.tmrlumi->Enabled());
+        tick(f, {0, 0, 0, 0, 0, 0});
+        QCOMPARE(w.lblbonus->Caption(), u"0"_s);
+        QCOMPARE(f.boxes.shown.size(), std::size_t{3});
+        QCOMPARE(f.boxes.shown.back().title, u"Game Over!"_s);
+        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
+    }
+
     void speedPastTheSixteenBitRangeShouldEndTheProgram() {
         GameFixture f;
         game::frmlumi& w = f.open();
