@@ -172,6 +172,10 @@ void frmlumi::build() {
         lbllumi_[static_cast<std::size_t>(column.index)] =
             &add<ui::Label>(*this, indexed("lbllumi", column.index), word(column));
 
+    // What a screen reader calls the controls whose captions are only numbers, or none.
+    lblscore->setAccessibleName(QStringLiteral("Score"));
+    lblbonus->setAccessibleName(QStringLiteral("Lives"));
+    txtlumi->setAccessibleName(QStringLiteral("Typed word"));
     connectSteps();
 }
 

@@ -8,6 +8,10 @@ packages=(
   qt6-base-dev libgl-dev
   fonts-nanum fonts-unfonts-core fonts-woowa-bm fonts-comic-neue fonts-cabinsketch fonts-rampart
   xvfb xauth xdotool
+  valgrind
+  python3 libx11-dev
+  dbus-daemon dbus-bin libglib2.0-bin ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
+  appstream desktop-file-utils
 )
 
 missing=()

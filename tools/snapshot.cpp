@@ -1,14 +1,14 @@
 // Renders a window offscreen to a PNG, so the layout can be looked at without a display:
-//   QT_QPA_PLATFORM=offscreen lumivex-snapshot game out.png [start] [milliseconds]
-// "start" clicks Start; milliseconds then let the game run that long on a virtual clock.
-#include "game/frmlumi.h"
+//   QT_QPA_PLATFORM=offscreen lumivex-snapshot game OUT.png [start] [milliseconds] [hit]
+//   QT_QPA_PLATFORM=offscreen lumivex-snapshot intro OUT.png [milliseconds]
+// "start" clicks Start; milliseconds then let the window run that long on a virtual clock, and
+// "hit" types the word on the first label and presses Enter.
+// QT_SCALE_FACTOR=2 gives the picture a 200 % desktop would show.
+#include "app/lumivex.h"
 
-#include <QApplication>
 #include <QPixmap>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTest>
-#include <QWidget>
 
 #include <cstdio>
 #include <random>
@@ -26,7 +26,8 @@ private:
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: lumivex-snapshot game OUT.png [start] [milliseconds]\n");
+    std::fprintf(stderr, "usage: lumivex-snapshot game OUT.png [start] [milliseconds] [hit]\n"
+                         "       lumivex-snapshot intro OUT.png [milliseconds]\n");
     return 2;
 }
 
@@ -34,35 +35,44 @@ int usage() {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    ui::installFonts();
-    const QStringList args = QApplication::arguments().mid(1);
-    if (args.size() < 2 || args[0] != QLatin1String("game"))
+    app::applyLook();
+    QStringList args = QApplication::arguments().mid(1);
+    if (args.size() < 2 || (args[0] != QLatin1String("game") && args[0] != QLatin1String("intro")))
         return usage();
+    const bool game = args.takeFirst() == QLatin1String("game");
+    const QString out = args.takeFirst();
+    const bool start = game && !args.isEmpty() && args.front() == QLatin1String("start");
+    if (start)
+        args.removeFirst();
+    const bool hit = game && !args.isEmpty() && args.back() == QLatin1String("hit");
+    if (hit)
+        args.removeLast();
+    const long long milliseconds = args.isEmpty() ? 0 : args.front().toLongLong();
 
     ui::ManualClock clock;
     FixedSequence random;
     ui::RecordingMessageBoxes messages;
     ui::RecordingProgram program;
     ui::Services services{clock, random, messages, program};
-    {
-        game::frmlumi window(services);
-        window.Show();
-        if (program.ended()) {
-            std::fprintf(
-                stderr, "lumivex-snapshot: %s\n",
-                qPrintable(program.failures.empty() ? QString() : program.failures.front()));
-            return 1;
-        }
-        if (args.size() > 2 && args[2] == QLatin1String("start"))
-            QTest::mouseClick(window.cmdstart->button(), Qt::LeftButton);
-        if (args.size() > 3)
-            clock.advance(args[3].toLongLong());
-        QApplication::processEvents();
-        if (!window.widget()->grab().save(args[1])) {
-            std::fprintf(stderr, "lumivex-snapshot: cannot write %s\n", qPrintable(args[1]));
-            return 1;
-        }
+    app::Windows windows(services);
+    ui::Form& window = game ? static_cast<ui::Form&>(windows.frmlumi) : windows.frmservices;
+    window.Show();
+    if (program.ended()) {
+        std::fprintf(stderr, "lumivex-snapshot: %s\n",
+                     qPrintable(program.failures.empty() ? QString() : program.failures.front()));
+        return 1;
+    }
+    if (start)
+        QTest::mouseClick(windows.frmlumi.cmdstart->button(), Qt::LeftButton);
+    clock.advance(milliseconds);
+    if (hit) {
+        windows.frmlumi.txtlumi->setText(windows.frmlumi.lbllumi(0).Caption());
+        QTest::keyClick(windows.frmlumi.txtlumi->widget(), Qt::Key_Return);
+    }
+    QApplication::processEvents();
+    if (!window.widget()->grab().save(out)) {
+        std::fprintf(stderr, "lumivex-snapshot: cannot write %s\n", qPrintable(out));
+        return 1;
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include "accessible.h"
 #include "picture.h"
 
 #include <QCloseEvent>
@@ -42,11 +43,12 @@ class PaintedWidget : public QWidget {
 public:
     PaintedWidget(const Container& container, QWidget* parent)
         : QWidget(parent), container_(container) {}
+    const Container& container() const { return container_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        container_.paintWindowless(painter, event->rect());
+        container_.paintWindowless(painter, event->region());
     }
 
 private:
@@ -73,13 +75,14 @@ class PictureWidget final : public QFrame {
 public:
     PictureWidget(const Container& container, QWidget* parent)
         : QFrame(parent), container_(container) {}
+    const Container& container() const { return container_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         QPainter painter(this);
         painter.setClipRect(contentsRect());
-        container_.paintWindowless(painter, event->rect());
+        container_.paintWindowless(painter, event->region());
     }
 
 private:
@@ -91,6 +94,7 @@ private:
 class FaceButton final : public QPushButton {
 public:
     using QPushButton::QPushButton;
+    const QColor& face() const { return face_; }
     void setFace(const QColor& color) {
         face_ = color;
         update();
@@ -146,7 +150,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override {
         composing_ = event->preeditString();
         const QString commit = event->commitString();
-        if (!lateCommit_.isEmpty() && commit == lateCommit_) {
+        if (!lateCommit_.isEmpty() && sameText(commit, lateCommit_)) {
             // The syllable was judged with its word already; it must not start the next one.
             lateCommit_.clear();
             QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
@@ -161,6 +165,11 @@ protected:
     }
 
 private:
+    static bool sameText(const QString& a, const QString& b) {
+        return a.normalized(QString::NormalizationForm_C) ==
+               b.normalized(QString::NormalizationForm_C);
+    }
+
     static int keyCodeOf(const QKeyEvent& event) {
         switch (event.key()) {
         case Qt::Key_Return:
@@ -202,13 +211,29 @@ void Container::invalidate(const QRect& clientPixels) const {
         host->update(clientPixels.translated(clientOrigin()).adjusted(-1, -1, 1, 1));
 }
 
-void Container::paintWindowless(QPainter& painter, const QRect& dirty) const {
+void Container::touched(Windowless& control) {
+    unsettled_.push_back(&control);
+    if (unsettled_.size() > 1)
+        return;
+    // Queued events come before Qt's low-priority update request: the repaint sees them.
+    QMetaObject::invokeMethod(
+        hostWidget(), [this] { settle(); }, Qt::QueuedConnection);
+}
+
+void Container::settle() {
+    for (Windowless* control : std::exchange(unsettled_, {}))
+        control->settle();
+}
+
+// Only the controls under the dirty rectangles themselves: words far apart make a bounding
+// rectangle that spans the whole play field.
+void Container::paintWindowless(QPainter& painter, const QRegion& dirty) const {
     painter.save();
     painter.translate(clientOrigin());
-    const QRect clientDirty = dirty.translated(-clientOrigin());
+    const QRegion clientDirty = dirty.translated(-clientOrigin());
     for (const Windowless* control : windowless_) {
         if (control->Visible() &&
-            control->pixelRect().adjusted(-1, -1, 1, 1).intersects(clientDirty))
+            clientDirty.intersects(control->pixelRect().adjusted(-1, -1, 1, 1)))
             control->paint(painter);
     }
     painter.restore();
@@ -224,28 +249,52 @@ Windowless::Windowless(Container& container, QString name, Geometry at, bool vis
 
 QRect Windowless::pixelRect() const { return pixelRectOf(at_); }
 
+void Windowless::touch(bool content) {
+    contentChanged_ = contentChanged_ || content;
+    if (unsettled_)
+        return;
+    unsettled_ = true;
+    shown_ = visible_ ? pixelRect() : QRect();
+    container_.touched(*this);
+}
+
+void Windowless::settle() {
+    unsettled_ = false;
+    const QRect now = visible_ ? pixelRect() : QRect();
+    const bool content = std::exchange(contentChanged_, false);
+    if (now == shown_ && !content)
+        return;
+    // A small step overlaps the old place: one rectangle, and one less for Qt to merge.
+    if (now.intersects(shown_)) {
+        container_.invalidate(now.united(shown_));
+    } else {
+        container_.invalidate(shown_);
+        container_.invalidate(now);
+    }
+}
+
 void Windowless::setLeft(float twips) {
     if (twips != at_.left)
-        change([&] { at_.left = twips; });
+        reshape([&] { at_.left = twips; });
 }
 void Windowless::setTop(float twips) {
     if (twips != at_.top)
-        change([&] { at_.top = twips; });
+        reshape([&] { at_.top = twips; });
 }
 void Windowless::setWidth(float twips) {
     if (twips != at_.width)
-        change([&] { at_.width = twips; });
+        reshape([&] { at_.width = twips; });
 }
 void Windowless::setHeight(float twips) {
     if (twips != at_.height)
-        change([&] { at_.height = twips; });
+        reshape([&] { at_.height = twips; });
 }
 void Windowless::setVisible(bool visible) {
     if (visible == visible_)
         return;
-    const QRect rect = pixelRect();
+    touch(true);
     visible_ = visible;
-    container_.invalidate(rect);
+    announce(*this, visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
 }
 
 // ---- Label -------------------------------------------------------------------------------
@@ -284,6 +333,11 @@ void Label::setCaption(const QString& caption) {
         if (autoSize_)
             fitToCaption();
     });
+    announce(*this, QAccessible::NameChanged);
+}
+
+QString Label::accessibleName() const {
+    return accessibleName_.isEmpty() ? displayText(caption_) : accessibleName_;
 }
 
 void Label::setBackStyle(int style) {
@@ -313,8 +367,16 @@ void Label::paint(QPainter& painter) const {
         painter.drawRect(rect.adjusted(0, 0, -1, -1));
         rect.adjust(1, 1, -1, -1);
     }
-    if (caption_.isEmpty())
+    if (caption_.isEmpty() || rect.isEmpty())
         return;
+    const qreal ratio = painter.device()->devicePixelRatio();
+    if (drawn_.isNull() || drawnCaption_ != caption_ || drawnSize_ != rect.size() ||
+        drawn_.devicePixelRatio() != ratio)
+        drawCaption(rect.size(), ratio);
+    painter.drawPixmap(rect.topLeft(), drawn_);
+}
+
+int Label::textFlags() const {
     int flags = Qt::AlignTop;
     switch (alignment_) {
     case Alignment::Left:
@@ -329,12 +391,19 @@ void Label::paint(QPainter& painter) const {
     }
     if (!autoSize_)
         flags |= Qt::TextWordWrap;
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
+    return flags;
+}
+
+void Label::drawCaption(QSize size, qreal pixelRatio) const {
+    drawn_ = QPixmap(size * pixelRatio);
+    drawn_.setDevicePixelRatio(pixelRatio);
+    drawn_.fill(Qt::transparent);
+    QPainter painter(&drawn_);
     painter.setFont(font_);
     painter.setPen(fore_);
-    painter.drawText(rect, flags, displayText(caption_));
-    painter.restore();
+    painter.drawText(QRect(QPoint(), size), textFlags(), displayText(caption_));
+    drawnCaption_ = caption_;
+    drawnSize_ = size;
 }
 
 // ---- Shape and Line ----------------------------------------------------------------------
@@ -398,6 +467,8 @@ bool Windowed::canTakeFocus() const { return widget_->focusPolicy() & Qt::TabFoc
 
 void Windowed::SetFocus() { widget_->setFocus(Qt::OtherFocusReason); }
 
+void Windowed::setAccessibleName(const QString& name) { widget_->setAccessibleName(name); }
+
 // ---- TextBox -----------------------------------------------------------------------------
 
 TextBox::TextBox(Container& container, QString name, const WindowedSpec& spec)
@@ -405,7 +476,11 @@ TextBox::TextBox(Container& container, QString name, const WindowedSpec& spec)
 
 QLineEdit* TextBox::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
 
-QString TextBox::Text() const { return lineEdit()->text(); }
+// Input methods may deliver a syllable as its decomposed jamo; the words to match are
+// composed, so the box hands out the composed form of whatever it holds.
+QString TextBox::Text() const {
+    return lineEdit()->text().normalized(QString::NormalizationForm_C);
+}
 
 void TextBox::setText(const QString& text) { lineEdit()->setText(text); }
 
@@ -426,12 +501,14 @@ QPushButton* CommandButton::button() const { return static_cast<QPushButton*>(wi
 
 QString CommandButton::Caption() const { return button()->text(); }
 
-QColor CommandButton::BackColor() const { return button()->palette().color(QPalette::Button); }
+QColor CommandButton::BackColor() const {
+    const QColor& face = static_cast<const FaceButton*>(button())->face();
+    return face.isValid() ? face : button()->palette().color(QPalette::Button);
+}
 
+// Only the face changes: a new palette at every blink would make the style draw and cache one
+// more bevel image each time (70 KiB for the intro's button, twice a second).
 void CommandButton::setBackColor(const QColor& color) {
-    QPalette palette = button()->palette();
-    palette.setColor(QPalette::Button, color);
-    button()->setPalette(palette);
     static_cast<FaceButton*>(button())->setFace(color);
 }
 
@@ -549,6 +626,7 @@ void Form::Load() {
     if (loaded_)
         return;
     loaded_ = true;
+    installAccessibility();
     window_ = std::make_unique<WindowWidget>(*this);
     window_->setObjectName(name_);
     build();
@@ -616,6 +694,14 @@ void Form::dispatch(const std::function<void()>& step) {
     } catch (...) {
         services_.program.fail(std::runtime_error("an unknown error"));
     }
+}
+
+const Container* containerHostedBy(const QObject* widget) {
+    if (const auto* painted = dynamic_cast<const PaintedWidget*>(widget))
+        return &painted->container();
+    if (const auto* picture = dynamic_cast<const PictureWidget*>(widget))
+        return &picture->container();
+    return nullptr;
 }
 
 Control* Form::find(const QString& name) const {

@@ -5,7 +5,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <functional>
@@ -44,11 +46,18 @@ public:
     // Top-left of the client area inside hostWidget(), in logical pixels.
     virtual QPoint clientOrigin() const { return {}; }
     void invalidate(const QRect& clientPixels) const;
-    void paintWindowless(QPainter& painter, const QRect& dirty) const;
+    void paintWindowless(QPainter& painter, const QRegion& dirty) const;
     void adopt(Windowless& control) { windowless_.push_back(&control); }
+    const std::vector<Windowless*>& windowless() const { return windowless_; }
+    // A step changed the control: its old and new places are repainted once the step is over,
+    // so that what it passed through on the way is never drawn.
+    void touched(Windowless& control);
 
 private:
+    void settle();
+
     std::vector<Windowless*> windowless_;
+    std::vector<Windowless*> unsettled_;
 };
 
 class Control {
@@ -85,19 +94,30 @@ public:
     virtual void paint(QPainter& painter) const = 0;
 
 protected:
+    // What it shows changed: repainted even where it stands.
     template <class Change> void change(Change&& apply) {
-        const QRect before = visible_ ? pixelRect() : QRect();
+        touch(true);
         apply();
-        container_.invalidate(before);
-        if (visible_)
-            container_.invalidate(pixelRect());
+    }
+    // A move or a resize repaints only when the control lands on other pixels: a word falling
+    // by less than a pixel looks the same.
+    template <class Change> void reshape(Change&& apply) {
+        touch(false);
+        apply();
     }
     Geometry& at() { return at_; }
 
 private:
+    friend class Container;
+    void touch(bool content);
+    void settle();
+
     Container& container_;
     Geometry at_;
     bool visible_;
+    bool unsettled_ = false;
+    bool contentChanged_ = false;
+    QRect shown_; // on screen before the changes not yet settled
 };
 
 enum class Alignment { Left = 0, Right = 1, Center = 2 };
@@ -130,11 +150,16 @@ public:
     bool AutoSize() const { return autoSize_; }
     const QFont& font() const { return font_; }
     int TabIndex() const { return tabIndex_; }
+    // What a screen reader calls the label; its caption unless set.
+    QString accessibleName() const;
+    void setAccessibleName(const QString& name) { accessibleName_ = name; }
 
     void paint(QPainter& painter) const override;
 
 private:
     void fitToCaption();
+    int textFlags() const;
+    void drawCaption(QSize size, qreal pixelRatio) const;
 
     QString caption_;
     QFont font_;
@@ -145,6 +170,12 @@ private:
     Alignment alignment_;
     bool autoSize_;
     int tabIndex_;
+    QString accessibleName_;
+    // The caption as last drawn, on a transparent ground: laying a text out costs far more
+    // than copying its pixels, and most paints show a caption that has not changed.
+    mutable QPixmap drawn_;
+    mutable QString drawnCaption_;
+    mutable QSize drawnSize_;
 };
 
 struct ShapeSpec {
@@ -203,6 +234,8 @@ public:
     bool canTakeFocus() const;
     void SetFocus();
     const Geometry& geometry() const { return at_; }
+    // What a screen reader calls a control that has no caption.
+    void setAccessibleName(const QString& name);
 
 protected:
     Windowed(Container& container, QString name, QWidget* widget, const WindowedSpec& spec);
@@ -217,6 +250,7 @@ private:
 class TextBox final : public Windowed {
 public:
     TextBox(Container& container, QString name, const WindowedSpec& spec);
+    // In Unicode NFC, whatever form the input method delivered.
     QString Text() const;
     void setText(const QString& text);
     // Runs for every character key before the box applies it; the handler may change the code,
@@ -352,5 +386,8 @@ private:
     bool loaded_ = false;
     int boxesOpen_ = 0;
 };
+
+// The container that paints its windowless controls into this widget, if any.
+const Container* containerHostedBy(const QObject* widget);
 
 } // namespace ui

@@ -54,8 +54,9 @@ const std::array<Substitute, 6>& substitutes() {
     static const std::array<Substitute, 6> table = {{
         {"굴림", {kHangulSans, QStringLiteral("UnDotum")}},
         {"궁서", {QStringLiteral("UnGungseo"), QStringLiteral("NanumMyeongjo"), kHangulSans}},
+        // BM DoHyeon is as heavy, but too wide: "Super Combo!" would wrap in its label.
         {"하이텔울릉도제목체",
-         {QStringLiteral("BM DoHyeon"), QStringLiteral("NanumSquare"), kHangulSans}},
+         {QStringLiteral("BM JUA_TTF"), QStringLiteral("BM DoHyeon"), kHangulSans}},
         {"Comic Sans MS", {QStringLiteral("Comic Neue"), kHangulSans}},
         {"Matisse ITC", {QStringLiteral("Cabin Sketch"), kHangulSans}},
         {"Vineta BT", {QStringLiteral("Rampart One"), kHangulSans}},
@@ -67,10 +68,11 @@ const std::array<Substitute, 6>& substitutes() {
 // of a label in the default font.
 constexpr int kDefaultLinePixels = 12;
 
-// The fonts' own hints. The light hinting most desktops ask for runs FreeType's auto-hinter,
-// which reads a few dozen reference glyphs of every Hangul face it meets (about 2 MiB of
-// each file) and renders each glyph again at every sub-pixel position.
-constexpr QFont::HintingPreference kHinting = QFont::PreferFullHinting;
+// Unhinted outlines: hinting loads and runs every glyph of a text just to measure it, and the
+// light hinting most desktops ask for first runs FreeType's auto-hinter over dozens of
+// reference glyphs of each Hangul face. That cost 2 to 3 MiB of every Hangul font file in
+// memory, and time at each new glyph.
+constexpr QFont::HintingPreference kHinting = QFont::PreferNoHinting;
 
 } // namespace
 

@@ -1,0 +1,160 @@
+#include "accessible.h"
+
+#include "controls.h"
+
+#include <QAccessibleWidget>
+#include <QWidget>
+
+#include <map>
+
+namespace ui {
+
+namespace {
+
+// Labels a screen reader has been shown, so that their changes can be announced.
+std::map<const Windowless*, QAccessible::Id>& knownLabels() {
+    static std::map<const Windowless*, QAccessible::Id> known;
+    return known;
+}
+
+QString withLineBreaks(const QString& caption) {
+    QString text = caption;
+    text.replace(QChar(13), QLatin1Char('\n'));
+    return text;
+}
+
+// A windowless label: its name says what it is, its value what it shows.
+class LabelAccessible final : public QAccessibleInterface {
+public:
+    LabelAccessible(const Label& label, const Container& container)
+        : label_(label), container_(container) {}
+
+    bool isValid() const override { return container_.hostWidget() != nullptr; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return host()->window()->windowHandle(); }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(host());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+
+    QString text(QAccessible::Text t) const override {
+        switch (t) {
+        case QAccessible::Name:
+            return label_.accessibleName();
+        case QAccessible::Value:
+            return withLineBreaks(label_.Caption());
+        default:
+            return {};
+        }
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QRect rect() const override {
+        const QRect at = label_.pixelRect().translated(container_.clientOrigin());
+        return QRect(host()->mapToGlobal(at.topLeft()), at.size());
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !label_.Visible();
+        return state;
+    }
+
+private:
+    QWidget* host() const { return container_.hostWidget(); }
+
+    const Label& label_;
+    const Container& container_;
+};
+
+// A window or picture box: its widgets as usual, then its labels in stored order.
+class ContainerAccessible final : public QAccessibleWidget {
+public:
+    ContainerAccessible(QWidget* widget, const Container& container)
+        : QAccessibleWidget(widget, widget->isWindow() ? QAccessible::Window : QAccessible::Pane),
+          container_(container) {
+        for (const Windowless* control : container.windowless())
+            if (const auto* label = dynamic_cast<const Label*>(control))
+                labels_.push_back(label);
+    }
+
+    ~ContainerAccessible() override {
+        for (const Label* label : labels_) {
+            const auto known = knownLabels().find(label);
+            if (known == knownLabels().end())
+                continue;
+            QAccessible::deleteAccessibleInterface(known->second);
+            knownLabels().erase(known);
+        }
+    }
+
+    int childCount() const override {
+        return QAccessibleWidget::childCount() + static_cast<int>(labels_.size());
+    }
+
+    QAccessibleInterface* child(int index) const override {
+        const int widgets = QAccessibleWidget::childCount();
+        if (index < widgets)
+            return QAccessibleWidget::child(index);
+        const auto at = static_cast<std::size_t>(index - widgets);
+        if (at >= labels_.size())
+            return nullptr;
+        const Label* label = labels_[at];
+        auto known = knownLabels().find(label);
+        if (known == knownLabels().end()) {
+            const QAccessible::Id id =
+                QAccessible::registerAccessibleInterface(new LabelAccessible(*label, container_));
+            known = knownLabels().emplace(label, id).first;
+        }
+        return QAccessible::accessibleInterface(known->second);
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (std::size_t i = 0; i < labels_.size(); ++i) {
+            const auto known = knownLabels().find(labels_[i]);
+            if (known != knownLabels().end() &&
+                QAccessible::accessibleInterface(known->second) == child)
+                return QAccessibleWidget::childCount() + static_cast<int>(i);
+        }
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    const Container& container_;
+    std::vector<const Label*> labels_;
+};
+
+QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    const Container* container = widget ? containerHostedBy(widget) : nullptr;
+    return container ? new ContainerAccessible(widget, *container) : nullptr;
+}
+
+} // namespace
+
+void installAccessibility() {
+    static const bool installed = (QAccessible::installFactory(&accessibleFor), true);
+    Q_UNUSED(installed);
+}
+
+void announce(const Windowless& control, QAccessible::Event change) {
+    if (!QAccessible::isActive())
+        return;
+    const auto known = knownLabels().find(&control);
+    if (known == knownLabels().end())
+        return;
+    QAccessibleInterface* label = QAccessible::accessibleInterface(known->second);
+    if (change == QAccessible::NameChanged) {
+        QAccessibleValueChangeEvent value(label, label->text(QAccessible::Value));
+        QAccessible::updateAccessibility(&value);
+    }
+    QAccessibleEvent event(label, change);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace ui
