@@ -2,10 +2,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,14 +18,6 @@ public:
 private:
     QString home_;
 };
-
-QByteArray noise(qsizetype size) {
-    QRandomGenerator generator(7);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator.bounded(256));
-    return bytes;
-}
 
 } // namespace
 
@@ -86,52 +74,6 @@ private slots:
         f.clock.advance(10'000);
         QCOMPARE(f.intro.cmdservice->BackColor(), face);
         QCOMPARE(f.program.failures.size(), std::size_t{1});
-    }
-
-    void programShouldEndWithStatusOneNamingFileFolderAndCause_data() {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("missing") << false << QByteArray() << QStringLiteral("does not exist");
-        QTest::newRow("empty") << true << QByteArray() << QStringLiteral("empty");
-        QTest::newRow("corrupt") << true << noise(3000) << QStringLiteral("not an icon");
-    }
-
-    void programShouldEndWithStatusOneNamingFileFolderAndCause() {
-        QFETCH(bool, present);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, cause);
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        if (present) {
-            QFile icon(folder.filePath(QStringLiteral("NoviIcon.ico")));
-            QVERIFY(icon.open(QIODevice::WriteOnly));
-            QCOMPARE(icon.write(content), content.size());
-        }
-
-        QProcess lumivex;
-        lumivex.setWorkingDirectory(folder.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        lumivex.setProcessEnvironment(environment);
-        lumivex.start(QStringLiteral(LUMIVEX_EXECUTABLE), {});
-        QVERIFY(lumivex.waitForFinished(10'000));
-        QCOMPARE(lumivex.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(lumivex.exitCode(), 1);
-
-        const QStringList lines = QString::fromLocal8Bit(lumivex.readAllStandardError())
-                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const QStringList reports = lines.filter(QRegularExpression(QStringLiteral("^lumivex: ")));
-        QCOMPARE(reports.size(), 1);
-        const QString& report = reports.front();
-        QVERIFY2(report.contains(QStringLiteral("\"NoviIcon.ico\"")), qPrintable(report));
-        QVERIFY2(report.contains(QDir(folder.path()).canonicalPath()), qPrintable(report));
-        QVERIFY2(report.contains(cause), qPrintable(report));
-        QVERIFY(lumivex.readAllStandardOutput().isEmpty());
-        // Nothing is written beside the icon.
-        const auto entries =
-            QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        QCOMPARE(entries.size(), present ? 1 : 0);
     }
 };
 
