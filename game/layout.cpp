@@ -11,10 +11,10 @@ namespace game {
 namespace {
 
 using ui::Alignment;
-using ui::FontSpec;
+using ui::FontProps;
 using ui::Geometry;
-using ui::LabelSpec;
-using ui::WindowedSpec;
+using ui::LabelProps;
+using ui::WindowedProps;
 
 const QColor kLightGrey(192, 192, 192);
 const QColor kBlack(0, 0, 0);
@@ -27,34 +27,34 @@ const QColor kMagenta(255, 0, 255);
 const QString kGulim = QStringLiteral("굴림");
 const QString kGungseo = QStringLiteral("궁서");
 const QString kMatisse = QStringLiteral("Matisse ITC");
-const FontSpec kButtonFont{kMatisse, 14.25, true};
+const FontProps kButtonFont{kMatisse, 14.25, true};
 
 // A sign over the play field: hidden and transparent until a step shows it.
-LabelSpec sign(const QString& caption, Geometry at, const QColor& color, FontSpec font,
-               int tabIndex) {
-    LabelSpec spec;
-    spec.caption = caption;
-    spec.at = at;
-    spec.foreColor = color;
-    spec.font = std::move(font);
-    spec.backStyle = 0;
-    spec.visible = false;
-    spec.tabIndex = tabIndex;
-    return spec;
+LabelProps sign(const QString& caption, Geometry at, const QColor& color, FontProps font,
+                int tabIndex) {
+    LabelProps props;
+    props.caption = caption;
+    props.at = at;
+    props.foreColor = color;
+    props.font = std::move(font);
+    props.backStyle = 0;
+    props.visible = false;
+    props.tabIndex = tabIndex;
+    return props;
 }
 
 // The black display boxes of the control strip.
-LabelSpec display(const QString& caption, Geometry at, const QColor& color, double points,
-                  int tabIndex) {
-    LabelSpec spec;
-    spec.caption = caption;
-    spec.at = at;
-    spec.foreColor = color;
-    spec.backColor = kBlack;
-    spec.font = FontSpec{kGulim, points, true};
-    spec.borderStyle = 1;
-    spec.tabIndex = tabIndex;
-    return spec;
+LabelProps display(const QString& caption, Geometry at, const QColor& color, double points,
+                   int tabIndex) {
+    LabelProps props;
+    props.caption = caption;
+    props.at = at;
+    props.foreColor = color;
+    props.backColor = kBlack;
+    props.font = FontProps{kGulim, points, true};
+    props.borderStyle = 1;
+    props.tabIndex = tabIndex;
+    return props;
 }
 
 struct WordColumn {
@@ -74,14 +74,14 @@ constexpr std::array<WordColumn, 5> kLastWords = {{
     {0, 3690, 0, 1, 0},
 }};
 
-LabelSpec word(const WordColumn& column) {
-    LabelSpec spec;
-    spec.at = Geometry{column.left, column.top, 75, 180};
-    spec.backStyle = column.backStyle;
-    spec.alignment = Alignment::Center;
-    spec.autoSize = true;
-    spec.tabIndex = column.tabIndex;
-    return spec;
+LabelProps word(const WordColumn& column) {
+    LabelProps props;
+    props.at = Geometry{column.left, column.top, 75, 180};
+    props.backStyle = column.backStyle;
+    props.alignment = Alignment::Center;
+    props.autoSize = true;
+    props.tabIndex = column.tabIndex;
+    return props;
 }
 
 QString indexed(const char* name, int index) {
@@ -98,30 +98,30 @@ void frmlumi::build() {
     Timer1 = &add<ui::Timer>(*this, QStringLiteral("Timer1"), 1000, true);
 
     frajapan = &add<ui::Frame>(*this, QStringLiteral("frajapan"), QStringLiteral("자판(Keybord)"),
-                               WindowedSpec{{7080, 5280, 1692, 972}, {}, 13});
+                               WindowedProps{{7080, 5280, 1692, 972}, {}, 13});
     optenglish = &add<ui::OptionButton>(*frajapan, QStringLiteral("optenglish"),
                                         QStringLiteral("영어(English)"),
-                                        WindowedSpec{{120, 600, 1455, 252}, {}, 15});
+                                        WindowedProps{{120, 600, 1455, 252}, {}, 15});
     optkorean = &add<ui::OptionButton>(*frajapan, QStringLiteral("optkorean"),
                                        QStringLiteral("한글(Korean)"),
-                                       WindowedSpec{{120, 240, 1452, 252}, {}, 14});
+                                       WindowedProps{{120, 240, 1452, 252}, {}, 14});
     cmdexit = &add<ui::CommandButton>(*this, QStringLiteral("cmdexit"), QStringLiteral("Exit"),
-                                      WindowedSpec{{1440, 5760, 1575, 495}, kButtonFont, 12});
+                                      WindowedProps{{1440, 5760, 1575, 495}, kButtonFont, 12});
     fralevel = &add<ui::Frame>(*this, QStringLiteral("fralevel"), QStringLiteral("Speed"),
-                               WindowedSpec{{120, 5280, 1215, 972}, kButtonFont, 9});
+                               WindowedProps{{120, 5280, 1215, 972}, kButtonFont, 9});
     optslow = &add<ui::OptionButton>(*fralevel, QStringLiteral("optslow"), QStringLiteral("Slow"),
-                                     WindowedSpec{{120, 600, 855, 252}, {}, 11});
+                                     WindowedProps{{120, 600, 855, 252}, {}, 11});
     optfast = &add<ui::OptionButton>(*fralevel, QStringLiteral("optfast"), QStringLiteral("Fast"),
-                                     WindowedSpec{{120, 360, 855, 180}, {}, 10});
+                                     WindowedProps{{120, 360, 855, 180}, {}, 10});
     cmdstop = &add<ui::CommandButton>(*this, QStringLiteral("cmdstop"), QStringLiteral("Stop"),
-                                      WindowedSpec{{4920, 5760, 1935, 495}, kButtonFont, 8});
+                                      WindowedProps{{4920, 5760, 1935, 495}, kButtonFont, 8});
     cmdstart = &add<ui::CommandButton>(*this, QStringLiteral("cmdstart"), QStringLiteral("Start"),
-                                       WindowedSpec{{3120, 5880, 1692, 372}, kButtonFont, 7});
+                                       WindowedProps{{3120, 5880, 1692, 372}, kButtonFont, 7});
     txtlumi = &add<ui::TextBox>(*this, QStringLiteral("txtlumi"),
-                                WindowedSpec{{3120, 5400, 1692, 390}, {kGulim, 13.5, true}, 6});
+                                WindowedProps{{3120, 5400, 1692, 390}, {kGulim, 13.5, true}, 6});
     tmrlumi = &add<ui::Timer>(*this, QStringLiteral("tmrlumi"), 50, true);
     Picture1 = &add<ui::PictureBox>(*this, QStringLiteral("Picture1"),
-                                    WindowedSpec{{0, 4680, 9855, 495}, {}, 16});
+                                    WindowedProps{{0, 4680, 9855, 495}, {}, 16});
 
     Line4 = &add<ui::Line>(*this, QStringLiteral("Line4"), 8760, 3840, 9120, 3360);
     Line3 = &add<ui::Line>(*this, QStringLiteral("Line3"), 9840, 3240, 9120, 3360);
@@ -157,12 +157,14 @@ void frmlumi::build() {
     // The life meter rises like a level gauge: markers 6 to 9 each 120 twips taller.
     for (int i = kMarkers - 1; i >= 0; --i) {
         const float height = 495.0f + 120.0f * static_cast<float>(std::max(0, i - 5));
-        ui::ShapeSpec spec;
-        spec.at = Geometry{7440.0f + 240.0f * static_cast<float>(i), 4695.0f - height, 135, height};
-        spec.backColor = i < 5 ? kGreen : kRed;
-        spec.backStyle = 1;
-        spec.borderStyle = 0;
-        Shplumi_[static_cast<std::size_t>(i)] = &add<ui::Shape>(*this, indexed("Shplumi", i), spec);
+        ui::ShapeProps props;
+        props.at =
+            Geometry{7440.0f + 240.0f * static_cast<float>(i), 4695.0f - height, 135, height};
+        props.backColor = i < 5 ? kGreen : kRed;
+        props.backStyle = 1;
+        props.borderStyle = 0;
+        Shplumi_[static_cast<std::size_t>(i)] =
+            &add<ui::Shape>(*this, indexed("Shplumi", i), props);
     }
 
     lblscore =

@@ -7,15 +7,15 @@ namespace {
 
 const QColor kLightGrey(192, 192, 192);
 
-ui::LabelSpec credits() {
-    ui::LabelSpec spec;
-    spec.caption = QStringLiteral("Label1");
-    spec.at = ui::Geometry{960, 4320, 6135, 255};
-    spec.font = ui::FontSpec{QStringLiteral("궁서"), 11.25, true};
-    spec.backStyle = 0;
-    spec.alignment = ui::Alignment::Center;
-    spec.tabIndex = 1;
-    return spec;
+ui::LabelProps credits() {
+    ui::LabelProps props;
+    props.caption = QStringLiteral("Label1");
+    props.at = ui::Geometry{960, 4320, 6135, 255};
+    props.font = ui::FontProps{QStringLiteral("궁서"), 11.25, true};
+    props.backStyle = 0;
+    props.alignment = ui::Alignment::Center;
+    props.tabIndex = 1;
+    return props;
 }
 
 } // namespace
@@ -31,9 +31,9 @@ void frmservices::build() {
     cmdservice = &add<ui::CommandButton>(
         *this, QStringLiteral("cmdservice"),
         QStringLiteral("Your bit motion start - 당신의 비트 모션이 시작됩니다."),
-        ui::WindowedSpec{{240, 5400, 8292, 492}, {QStringLiteral("굴림"), 13.5, true, true}, 2});
+        ui::WindowedProps{{240, 5400, 8292, 492}, {QStringLiteral("굴림"), 13.5, true, true}, 2});
     picservice = &add<ui::PictureBox>(*this, QStringLiteral("picservice"),
-                                      ui::WindowedSpec{{240, 120, 8292, 4932}, {}, 0});
+                                      ui::WindowedProps{{240, 120, 8292, 4932}, {}, 0});
     lblservice = &add<ui::Label>(*picservice, QStringLiteral("lblservice"), credits());
 
     connectSteps();

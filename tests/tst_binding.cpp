@@ -22,11 +22,11 @@ protected:
     void build() override {
         setWindow(QStringLiteral("Bench"), 3000, 2000, QColor(192, 192, 192));
         auto& frame = add<ui::Frame>(*this, QStringLiteral("fra"), QStringLiteral("Group"),
-                                     ui::WindowedSpec{{120, 120, 2400, 1200}, {}, 0});
+                                     ui::WindowedProps{{120, 120, 2400, 1200}, {}, 0});
         a = &add<ui::OptionButton>(frame, QStringLiteral("a"), QStringLiteral("A"),
-                                   ui::WindowedSpec{{120, 300, 1500, 252}, {}, 1});
+                                   ui::WindowedProps{{120, 300, 1500, 252}, {}, 1});
         b = &add<ui::OptionButton>(frame, QStringLiteral("b"), QStringLiteral("B"),
-                                   ui::WindowedSpec{{120, 700, 1500, 252}, {}, 2});
+                                   ui::WindowedProps{{120, 700, 1500, 252}, {}, 2});
         a->onClick([this] { log << QStringLiteral("a"); });
         b->onClick([this] {
             if (failInB)

@@ -314,13 +314,13 @@ constexpr int kAutoSizeMarginX = 5;
 constexpr int kAutoSizeMarginY = 1;
 } // namespace
 
-Label::Label(Container& container, QString name, const LabelSpec& spec)
-    : Windowless(container, std::move(name), spec.at, spec.visible), caption_(spec.caption),
-      font_(fontFor(spec.font)),
-      fore_(spec.foreColor.isValid() ? spec.foreColor : systemColor(SystemColor::ButtonText)),
-      back_(spec.backColor.isValid() ? spec.backColor : systemColor(SystemColor::ButtonFace)),
-      backStyle_(spec.backStyle), borderStyle_(spec.borderStyle), alignment_(spec.alignment),
-      autoSize_(spec.autoSize), tabIndex_(spec.tabIndex) {
+Label::Label(Container& container, QString name, const LabelProps& props)
+    : Windowless(container, std::move(name), props.at, props.visible), caption_(props.caption),
+      font_(fontFor(props.font)),
+      fore_(props.foreColor.isValid() ? props.foreColor : systemColor(SystemColor::ButtonText)),
+      back_(props.backColor.isValid() ? props.backColor : systemColor(SystemColor::ButtonFace)),
+      backStyle_(props.backStyle), borderStyle_(props.borderStyle), alignment_(props.alignment),
+      autoSize_(props.autoSize), tabIndex_(props.tabIndex) {
     if (autoSize_)
         fitToCaption();
 }
@@ -398,19 +398,25 @@ void Label::drawCaption(QSize size, qreal pixelRatio) const {
     drawn_ = QPixmap(size * pixelRatio);
     drawn_.setDevicePixelRatio(pixelRatio);
     drawn_.fill(Qt::transparent);
+    // Lines below the bottom edge are never seen, and laying them out would load and render
+    // their glyphs all the same: the rolling credits show two lines at first and never all.
+    // Every line is at least half a line of the label's font tall.
+    const int halfLine = std::max(1, QFontMetrics(font_).lineSpacing() / 2);
+    const QString text =
+        displayText(caption_).section(QLatin1Char('\n'), 0, size.height() / halfLine + 1);
     QPainter painter(&drawn_);
     painter.setFont(font_);
     painter.setPen(fore_);
-    painter.drawText(QRect(QPoint(), size), textFlags(), displayText(caption_));
+    painter.drawText(QRect(QPoint(), size), textFlags(), text);
     drawnCaption_ = caption_;
     drawnSize_ = size;
 }
 
 // ---- Shape and Line ----------------------------------------------------------------------
 
-Shape::Shape(Container& container, QString name, const ShapeSpec& spec)
-    : Windowless(container, std::move(name), spec.at, true), back_(spec.backColor),
-      backStyle_(spec.backStyle), borderStyle_(spec.borderStyle) {}
+Shape::Shape(Container& container, QString name, const ShapeProps& props)
+    : Windowless(container, std::move(name), props.at, true), back_(props.backColor),
+      backStyle_(props.backStyle), borderStyle_(props.borderStyle) {}
 
 void Shape::setBackStyle(int style) {
     if (style == backStyle_)
@@ -445,14 +451,14 @@ void Line::paint(QPainter& painter) const {
 
 // ---- Windowed ----------------------------------------------------------------------------
 
-Windowed::Windowed(Container& container, QString name, QWidget* widget, const WindowedSpec& spec)
-    : Control(container.form(), std::move(name)), widget_(widget), at_(spec.at),
-      tabIndex_(spec.tabIndex), visible_(spec.visible) {
+Windowed::Windowed(Container& container, QString name, QWidget* widget, const WindowedProps& props)
+    : Control(container.form(), std::move(name)), widget_(widget), at_(props.at),
+      tabIndex_(props.tabIndex), visible_(props.visible) {
     widget_->setObjectName(this->name());
-    widget_->setFont(fontFor(spec.font));
+    widget_->setFont(fontFor(props.font));
     widget_->setGeometry(pixelRectOf(at_).translated(container.clientOrigin()));
-    widget_->setEnabled(spec.enabled);
-    widget_->setVisible(spec.visible);
+    widget_->setEnabled(props.enabled);
+    widget_->setVisible(props.visible);
 }
 
 bool Windowed::Enabled() const { return widget_->isEnabled(); }
@@ -471,8 +477,8 @@ void Windowed::setAccessibleName(const QString& name) { widget_->setAccessibleNa
 
 // ---- TextBox -----------------------------------------------------------------------------
 
-TextBox::TextBox(Container& container, QString name, const WindowedSpec& spec)
-    : Windowed(container, std::move(name), new EntryWidget(container.hostWidget()), spec) {}
+TextBox::TextBox(Container& container, QString name, const WindowedProps& props)
+    : Windowed(container, std::move(name), new EntryWidget(container.hostWidget()), props) {}
 
 QLineEdit* TextBox::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
 
@@ -494,8 +500,9 @@ void TextBox::onKeyPress(std::function<void(int&)> handler) {
 // ---- CommandButton -----------------------------------------------------------------------
 
 CommandButton::CommandButton(Container& container, QString name, const QString& caption,
-                             const WindowedSpec& spec)
-    : Windowed(container, std::move(name), new FaceButton(caption, container.hostWidget()), spec) {}
+                             const WindowedProps& props)
+    : Windowed(container, std::move(name), new FaceButton(caption, container.hostWidget()), props) {
+}
 
 QPushButton* CommandButton::button() const { return static_cast<QPushButton*>(widget()); }
 
@@ -520,9 +527,9 @@ void CommandButton::onClick(std::function<void()> handler) {
 // ---- OptionButton ------------------------------------------------------------------------
 
 OptionButton::OptionButton(Container& container, QString name, const QString& caption,
-                           const WindowedSpec& spec)
+                           const WindowedProps& props)
     : Windowed(container, std::move(name), new QRadioButton(caption, container.hostWidget()),
-               spec) {
+               props) {
     QObject::connect(radio(), &QRadioButton::toggled, radio(), [this](bool checked) {
         if (checked && !selectingByProgram_ && handler_)
             form().dispatch(handler_);
@@ -550,15 +557,16 @@ void OptionButton::onClick(std::function<void()> handler) { handler_ = std::move
 
 // ---- Frame and PictureBox ----------------------------------------------------------------
 
-Frame::Frame(Container& container, QString name, const QString& caption, const WindowedSpec& spec)
-    : Windowed(container, std::move(name), new QGroupBox(caption, container.hostWidget()), spec) {
+Frame::Frame(Container& container, QString name, const QString& caption, const WindowedProps& props)
+    : Windowed(container, std::move(name), new QGroupBox(caption, container.hostWidget()), props) {
     fillWithButtonFace(widget());
 }
 
 QString Frame::Caption() const { return static_cast<QGroupBox*>(widget())->title(); }
 
-PictureBox::PictureBox(Container& container, QString name, const WindowedSpec& spec)
-    : Windowed(container, std::move(name), new PictureWidget(*this, container.hostWidget()), spec) {
+PictureBox::PictureBox(Container& container, QString name, const WindowedProps& props)
+    : Windowed(container, std::move(name), new PictureWidget(*this, container.hostWidget()),
+               props) {
     auto* frame = static_cast<QFrame*>(widget());
     frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     fillWithButtonFace(frame);

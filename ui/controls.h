@@ -122,10 +122,10 @@ private:
 
 enum class Alignment { Left = 0, Right = 1, Center = 2 };
 
-struct LabelSpec {
+struct LabelProps {
     QString caption;
     Geometry at;
-    FontSpec font;
+    FontProps font;
     QColor foreColor;
     QColor backColor;
     int backStyle = 1; // 0 transparent, 1 opaque
@@ -138,7 +138,7 @@ struct LabelSpec {
 
 class Label final : public Windowless {
 public:
-    Label(Container& container, QString name, const LabelSpec& spec);
+    Label(Container& container, QString name, const LabelProps& props);
     const QString& Caption() const { return caption_; }
     void setCaption(const QString& caption);
     int BackStyle() const { return backStyle_; }
@@ -178,7 +178,7 @@ private:
     mutable QSize drawnSize_;
 };
 
-struct ShapeSpec {
+struct ShapeProps {
     Geometry at;
     QColor backColor;
     int backStyle = 0;
@@ -187,7 +187,7 @@ struct ShapeSpec {
 
 class Shape final : public Windowless {
 public:
-    Shape(Container& container, QString name, const ShapeSpec& spec);
+    Shape(Container& container, QString name, const ShapeProps& props);
     int BackStyle() const { return backStyle_; }
     void setBackStyle(int style);
     QColor BackColor() const { return back_; }
@@ -214,9 +214,9 @@ private:
     float x1_, y1_, x2_, y2_;
 };
 
-struct WindowedSpec {
+struct WindowedProps {
     Geometry at;
-    FontSpec font;
+    FontProps font;
     int tabIndex = 0;
     bool enabled = true;
     bool visible = true;
@@ -238,7 +238,7 @@ public:
     void setAccessibleName(const QString& name);
 
 protected:
-    Windowed(Container& container, QString name, QWidget* widget, const WindowedSpec& spec);
+    Windowed(Container& container, QString name, QWidget* widget, const WindowedProps& props);
 
 private:
     QWidget* widget_;
@@ -249,7 +249,7 @@ private:
 
 class TextBox final : public Windowed {
 public:
-    TextBox(Container& container, QString name, const WindowedSpec& spec);
+    TextBox(Container& container, QString name, const WindowedProps& props);
     // In Unicode NFC, whatever form the input method delivered.
     QString Text() const;
     void setText(const QString& text);
@@ -262,7 +262,7 @@ public:
 class CommandButton final : public Windowed {
 public:
     CommandButton(Container& container, QString name, const QString& caption,
-                  const WindowedSpec& spec);
+                  const WindowedProps& props);
     QString Caption() const;
     QColor BackColor() const;
     void setBackColor(const QColor& color);
@@ -274,7 +274,7 @@ public:
 class OptionButton final : public Windowed {
 public:
     OptionButton(Container& container, QString name, const QString& caption,
-                 const WindowedSpec& spec);
+                 const WindowedProps& props);
     QString Caption() const;
     bool Value() const;
     // Selecting by program runs the click step at once, nested in the caller's step;
@@ -290,7 +290,7 @@ private:
 
 class Frame final : public Windowed, public Container {
 public:
-    Frame(Container& container, QString name, const QString& caption, const WindowedSpec& spec);
+    Frame(Container& container, QString name, const QString& caption, const WindowedProps& props);
     QString Caption() const;
     Form& form() override { return Windowed::form(); }
     QWidget* hostWidget() const override { return widget(); }
@@ -299,7 +299,7 @@ public:
 // Opaque, with a sunken single border; clips what it holds to its client area.
 class PictureBox final : public Windowed, public Container {
 public:
-    PictureBox(Container& container, QString name, const WindowedSpec& spec);
+    PictureBox(Container& container, QString name, const WindowedProps& props);
     Form& form() override { return Windowed::form(); }
     QWidget* hostWidget() const override { return widget(); }
     QPoint clientOrigin() const override;

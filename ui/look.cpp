@@ -95,16 +95,16 @@ QFont defaultFont() {
     return font;
 }
 
-QFont fontFor(const FontSpec& spec) {
+QFont fontFor(const FontProps& props) {
     QFont f = defaultFont();
-    if (!spec.face.isEmpty()) {
-        f = QFont(spec.face);
+    if (!props.face.isEmpty()) {
+        f = QFont(props.face);
         f.setHintingPreference(kHinting);
-        f.setPointSizeF(spec.points);
+        f.setPointSizeF(props.points);
     }
     // Set even when plain: a widget would otherwise take bold or italic from its container.
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+    f.setBold(props.bold);
+    f.setItalic(props.italic);
     return f;
 }
 

@@ -17,7 +17,7 @@ QColor paletteColor(int index);
 enum class SystemColor { ButtonFace, ButtonText, WindowBackground, WindowText };
 QColor systemColor(SystemColor which);
 
-struct FontSpec {
+struct FontProps {
     QString face; // empty: the default user-interface font
     double points = 0;
     bool bold = false;
@@ -27,7 +27,7 @@ struct FontSpec {
 // Maps the faces the layouts ask for to free substitutes and sets the default font.
 // Call once, after the application object exists and before any window is built.
 void installFonts();
-QFont fontFor(const FontSpec& spec);
+QFont fontFor(const FontProps& props);
 QFont defaultFont();
 
 } // namespace ui
