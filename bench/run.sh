@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds Lumivex in Release and, with the same compiler and flags, an empty Qt 6 Widgets
+# window; measures both on a private Xvfb, alternating, and writes build/bench/results.md.
+# Run counts and durations can be changed through the BENCH_* variables of bench/measure.py.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+build=build/bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
+  -DBUILD_TESTING=OFF -DLUMIVEX_BENCH=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+exec python3 bench/measure.py "$build"
