@@ -1,6 +1,11 @@
 #include "lumivex.h"
 
+#include <QAccessible>
 #include <QStyleFactory>
+
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
 
 namespace app {
 
@@ -10,7 +15,26 @@ void applyLook() {
     ui::installFonts();
 }
 
-Lumivex::Lumivex(int& argc, char** argv) : application_(argc, argv) { applyLook(); }
+Prelude::Prelude() {
+    // Every frame of play changes a few small rectangles. Put through shared memory, each
+    // frame first waits for the X server to finish reading the last one (a round trip, and
+    // two more threads woken 20 times a second); sent inline, it is one write of a few KiB.
+    // A setting the user made stands.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
+Lumivex::Lumivex(int& argc, char** argv) : application_(argc, argv) {
+    // Two slow first steps overlap. Fontconfig reads its configuration and caches (about 3 ms
+    // of work) before the first text can be measured. Meanwhile Qt connects to the
+    // accessibility bus, which it would otherwise do at the first caption: mostly waiting on
+    // D-Bus, several milliseconds when the session bus must first be found. Fontconfig is
+    // only given a head start: Qt makes the same call, and reports what fails.
+    std::thread fontconfig([] { FcInit(); });
+    QAccessible::isActive();
+    fontconfig.join();
+    applyLook();
+}
 
 int Lumivex::run() {
     windows_.open();

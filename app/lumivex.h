@@ -22,6 +22,11 @@ struct Windows {
     intro::frmservices frmservices;
 };
 
+// Choices the application object reads when it is created.
+struct Prelude {
+    Prelude();
+};
+
 // The program: the application object, its look, the real clock, random source, message
 // boxes and error policy, and its windows.
 class Lumivex {
@@ -30,6 +35,7 @@ public:
     int run();
 
 private:
+    Prelude prelude_;
     QApplication application_;
     ui::RealClock clock_;
     ui::SystemRandom random_;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libfontconfig-dev
   fonts-nanum fonts-unfonts-core fonts-woowa-bm fonts-comic-neue fonts-cabinsketch fonts-rampart
   xvfb xauth xdotool
   valgrind

@@ -204,25 +204,25 @@ private:
 
 // ---- Container ---------------------------------------------------------------------------
 
-void Container::invalidate(const QRect& clientPixels) const {
-    if (clientPixels.isEmpty())
-        return;
-    if (QWidget* host = hostWidget())
-        host->update(clientPixels.translated(clientOrigin()).adjusted(-1, -1, 1, 1));
-}
-
 void Container::touched(Windowless& control) {
     unsettled_.push_back(&control);
     if (unsettled_.size() > 1)
         return;
-    // Queued events come before Qt's low-priority update request: the repaint sees them.
+    // Settled once the step is over, or in the loop of a message box the step opened.
     QMetaObject::invokeMethod(
         hostWidget(), [this] { settle(); }, Qt::QueuedConnection);
 }
 
+// Painted at once, in this turn of the event loop: a posted update request would cost the
+// tick another wake-up, and every step of play moves something.
 void Container::settle() {
+    QRegion dirty;
     for (Windowless* control : std::exchange(unsettled_, {}))
-        control->settle();
+        control->settle(dirty);
+    QWidget* host = hostWidget();
+    if (dirty.isEmpty() || !host || !host->isVisible())
+        return;
+    host->repaint(dirty.translated(clientOrigin()));
 }
 
 // Only the controls under the dirty rectangles themselves: words far apart make a bounding
@@ -258,18 +258,20 @@ void Windowless::touch(bool content) {
     container_.touched(*this);
 }
 
-void Windowless::settle() {
+void Windowless::settle(QRegion& dirty) {
     unsettled_ = false;
     const QRect now = visible_ ? pixelRect() : QRect();
     const bool content = std::exchange(contentChanged_, false);
     if (now == shown_ && !content)
         return;
     // A small step overlaps the old place: one rectangle, and one less for Qt to merge.
+    // Antialiased edges reach a pixel past the rectangle.
+    const auto grown = [](const QRect& r) { return r.isEmpty() ? r : r.adjusted(-1, -1, 1, 1); };
     if (now.intersects(shown_)) {
-        container_.invalidate(now.united(shown_));
+        dirty += grown(now.united(shown_));
     } else {
-        container_.invalidate(shown_);
-        container_.invalidate(now);
+        dirty += grown(shown_);
+        dirty += grown(now);
     }
 }
 

@@ -45,7 +45,6 @@ public:
     virtual QWidget* hostWidget() const = 0;
     // Top-left of the client area inside hostWidget(), in logical pixels.
     virtual QPoint clientOrigin() const { return {}; }
-    void invalidate(const QRect& clientPixels) const;
     void paintWindowless(QPainter& painter, const QRegion& dirty) const;
     void adopt(Windowless& control) { windowless_.push_back(&control); }
     const std::vector<Windowless*>& windowless() const { return windowless_; }
@@ -110,7 +109,7 @@ protected:
 private:
     friend class Container;
     void touch(bool content);
-    void settle();
+    void settle(QRegion& dirty);
 
     Container& container_;
     Geometry at_;
