@@ -16,6 +16,7 @@ struct Shown {
     QString where;
     QString text;
     QFont font;
+    QString requested; // the face the control asks for
 };
 
 // The face each requested name resolves to on a machine set up by scripts/setup.sh.
@@ -39,8 +40,8 @@ QString digits() { return u"0123456789"_s; }
 void verifyDrawn(const Shown& shown) {
     const QString context = shown.where + u": \""_s + shown.text + u'"';
     const QString face = QFontInfo(shown.font).family();
-    QVERIFY2(face == expectedFace(shown.font.family()), qPrintable(context + u" in "_s + face));
-    const QStringList allowed = QStringList{face} + QFont::substitutes(shown.font.family());
+    QVERIFY2(face == expectedFace(shown.requested), qPrintable(context + u" in "_s + face));
+    const QStringList allowed = QStringList{face} + QFont::substitutes(shown.requested);
 
     for (const QString& line : shown.text.split(QChar(13))) {
         QTextLayout layout(line, shown.font);
@@ -66,7 +67,14 @@ void verifyDrawn(const Shown& shown) {
     }
 }
 
-QFont fontOf(const ui::Windowed& control) { return control.widget()->font(); }
+template <class Control> Shown shownBy(const Control& control, const QString& text) {
+    return {control.name(), text, control.font(), control.FontName()};
+}
+
+// The font the control's widget really draws with, once its window has been shown.
+template <class Control> Shown drawnBy(const Control& control) {
+    return {control.name(), control.Caption(), control.widget()->font(), control.FontName()};
+}
 
 } // namespace
 
@@ -78,40 +86,39 @@ private slots:
     void everyTextShouldBeDrawnWithRealGlyphsFromItsFace() {
         IntroFixture f;
         f.open();
+        // Shown, so that the widgets draw with their own fonts.
+        f.clickService();
         game::frmlumi& game = f.game;
         std::vector<Shown> shown;
         for (const auto& control : game.controls()) {
             if (const auto* label = dynamic_cast<const ui::Label*>(control.get()))
-                shown.push_back({label->name(), label->Caption(), label->font()});
+                shown.push_back(shownBy(*label, label->Caption()));
         }
         for (const ui::CommandButton* button : {game.cmdexit, game.cmdstart, game.cmdstop})
-            shown.push_back({button->name(), button->Caption(), fontOf(*button)});
+            shown.push_back(drawnBy(*button));
         for (const ui::OptionButton* option :
              {game.optkorean, game.optenglish, game.optslow, game.optfast})
-            shown.push_back({option->name(), option->Caption(), fontOf(*option)});
+            shown.push_back(drawnBy(*option));
         for (const ui::Frame* frame : {game.frajapan, game.fralevel})
-            shown.push_back({frame->name(), frame->Caption(), fontOf(*frame)});
+            shown.push_back(drawnBy(*frame));
         for (const ui::Label* counter : {game.lblscore, game.lblbonus, game.CN})
-            shown.push_back({counter->name(), digits(), counter->font()});
+            shown.push_back(shownBy(*counter, digits()));
 
         // Both word lists, on the falling labels and typed into the entry box.
         for (ui::OptionButton* language : {game.optenglish, game.optkorean}) {
             game.optkorean->setValue(language == game.optkorean);
             game.optenglish->setValue(language == game.optenglish);
             for (const QString& word : game.WordBank) {
-                shown.push_back({u"lbllumi"_s, word, game.lbllumi(0).font()});
-                shown.push_back({game.txtlumi->name(), word, fontOf(*game.txtlumi)});
+                shown.push_back(shownBy(game.lbllumi(0), word));
+                shown.push_back(shownBy(*game.txtlumi, word));
             }
         }
 
         intro::frmservices& intro = f.intro;
-        shown.push_back(
-            {intro.cmdservice->name(), intro.cmdservice->Caption(), fontOf(*intro.cmdservice)});
-        shown.push_back(
-            {intro.lblservice->name(), intro.lblservice->Caption(), intro.lblservice->font()});
+        shown.push_back(drawnBy(*intro.cmdservice));
+        shown.push_back(shownBy(*intro.lblservice, intro.lblservice->Caption()));
 
         // The two message boxes, as the game shows them: a level clear, then a game over.
-        f.clickService();
         QTest::mouseClick(game.cmdstart->button(), Qt::LeftButton);
         game.ComboCount = 79;
         game.txtlumi->setText(game.lbllumi(0).Caption());
@@ -122,8 +129,9 @@ private slots:
         f.clock.advance(50);
         QCOMPARE(f.boxes.shown.size(), std::size_t{2});
         for (const auto& box : f.boxes.shown) {
-            shown.push_back({u"message box title"_s, box.title, QApplication::font()});
-            shown.push_back({u"message box prompt"_s, box.prompt, QApplication::font()});
+            const QString face = QApplication::font().family();
+            shown.push_back({u"message box title"_s, box.title, QApplication::font(), face});
+            shown.push_back({u"message box prompt"_s, box.prompt, QApplication::font(), face});
         }
 
         QVERIFY(shown.size() > 230);

@@ -261,11 +261,11 @@ private slots:
         QCOMPARE(w.Shplumi(5).BackColor(), QColor(255, 0, 0));
         QCOMPARE(w.frajapan->Caption(), QStringLiteral("자판(Keybord)"));
         QCOMPARE(w.Super->ForeColor(), QColor(255, 0, 255));
-        QCOMPARE(w.Super->font().family(), QStringLiteral("하이텔울릉도제목체"));
+        QCOMPARE(w.Super->FontName(), QStringLiteral("하이텔울릉도제목체"));
         QCOMPARE(w.CN->font().pointSizeF(), 27.75);
         QCOMPARE(w.lblbonus->ForeColor(), QColor(0, 255, 0));
-        QCOMPARE(w.txtlumi->lineEdit()->font().family(), QStringLiteral("굴림"));
-        QVERIFY(w.cmdexit->widget()->font().bold());
+        QCOMPARE(w.txtlumi->FontName(), QStringLiteral("굴림"));
+        QVERIFY(w.cmdexit->font().bold());
     }
 
     void focusShouldStartInTheEntryBoxAndFollowTheTabOrder() {

@@ -51,15 +51,14 @@ void reportCaptions(QTextStream& out, const ui::Form& form, qreal scale) {
                     label->pixelRect().width() - (label->BorderStyle() == 1 ? 2 : 0));
         } else if (const auto* button = dynamic_cast<const ui::CommandButton*>(control.get())) {
             QWidget* w = button->widget();
-            caption(button->name(), w->font(), button->Caption(),
+            caption(button->name(), button->font(), button->Caption(),
                     contentsOf(w, QStyle::SE_PushButtonContents).width());
         } else if (const auto* option = dynamic_cast<const ui::OptionButton*>(control.get())) {
             QWidget* w = option->widget();
-            caption(option->name(), w->font(), option->Caption(),
+            caption(option->name(), option->font(), option->Caption(),
                     contentsOf(w, QStyle::SE_RadioButtonContents).width());
         } else if (const auto* frame = dynamic_cast<const ui::Frame*>(control.get())) {
-            caption(frame->name(), frame->widget()->font(), frame->Caption(),
-                    frame->widget()->width());
+            caption(frame->name(), frame->font(), frame->Caption(), frame->widget()->width());
         }
     }
 }

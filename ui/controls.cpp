@@ -318,7 +318,7 @@ constexpr int kAutoSizeMarginY = 1;
 
 Label::Label(Container& container, QString name, const LabelProps& props)
     : Windowless(container, std::move(name), props.at, props.visible), caption_(props.caption),
-      font_(fontFor(props.font)),
+      font_(fontFor(props.font)), fontName_(fontNameOf(props.font)),
       fore_(props.foreColor.isValid() ? props.foreColor : systemColor(SystemColor::ButtonText)),
       back_(props.backColor.isValid() ? props.backColor : systemColor(SystemColor::ButtonFace)),
       backStyle_(props.backStyle), borderStyle_(props.borderStyle), alignment_(props.alignment),
@@ -454,13 +454,19 @@ void Line::paint(QPainter& painter) const {
 // ---- Windowed ----------------------------------------------------------------------------
 
 Windowed::Windowed(Container& container, QString name, QWidget* widget, const WindowedProps& props)
-    : Control(container.form(), std::move(name)), widget_(widget), at_(props.at),
-      tabIndex_(props.tabIndex), visible_(props.visible) {
+    : Control(container.form(), std::move(name)), widget_(widget), font_(fontFor(props.font)),
+      fontName_(fontNameOf(props.font)), at_(props.at), tabIndex_(props.tabIndex),
+      visible_(props.visible) {
     widget_->setObjectName(this->name());
-    widget_->setFont(fontFor(props.font));
     widget_->setGeometry(pixelRectOf(at_).translated(container.clientOrigin()));
     widget_->setEnabled(props.enabled);
     widget_->setVisible(props.visible);
+}
+
+void Windowed::applyFont() {
+    if (std::exchange(fontApplied_, true))
+        return;
+    widget_->setFont(font_);
 }
 
 bool Windowed::Enabled() const { return widget_->isEnabled(); }
@@ -667,6 +673,9 @@ void Form::Show() {
     Load();
     if (services_.program.ended())
         return;
+    for (const auto& control : controls_)
+        if (auto* windowed = dynamic_cast<Windowed*>(control.get()))
+            windowed->applyFont();
     window_->show();
     window_->activateWindow();
 }

@@ -148,6 +148,7 @@ public:
     Alignment alignment() const { return alignment_; }
     bool AutoSize() const { return autoSize_; }
     const QFont& font() const { return font_; }
+    const QString& FontName() const { return fontName_; }
     int TabIndex() const { return tabIndex_; }
     // What a screen reader calls the label; its caption unless set.
     QString accessibleName() const;
@@ -162,6 +163,7 @@ private:
 
     QString caption_;
     QFont font_;
+    QString fontName_;
     QColor fore_;
     QColor back_;
     int backStyle_;
@@ -233,14 +235,22 @@ public:
     bool canTakeFocus() const;
     void SetFocus();
     const Geometry& geometry() const { return at_; }
+    const QFont& font() const { return font_; }
+    const QString& FontName() const { return fontName_; }
     // What a screen reader calls a control that has no caption.
     void setAccessibleName(const QString& name);
+    // The widget takes its font when its window is first shown: a font set earlier is loaded
+    // and measured at once, for a window that may stay hidden for a long time.
+    void applyFont();
 
 protected:
     Windowed(Container& container, QString name, QWidget* widget, const WindowedProps& props);
 
 private:
     QWidget* widget_;
+    QFont font_;
+    QString fontName_;
+    bool fontApplied_ = false;
     Geometry at_;
     int tabIndex_;
     bool visible_;

@@ -95,10 +95,21 @@ QFont defaultFont() {
     return font;
 }
 
+QString fontNameOf(const FontProps& props) {
+    return props.face.isEmpty() ? defaultFont().family() : props.face;
+}
+
 QFont fontFor(const FontProps& props) {
     QFont f = defaultFont();
     if (!props.face.isEmpty()) {
-        f = QFont(props.face);
+        // Asked by name for a face that is not installed, Qt first ranks every installed font
+        // by likeness to it (over a millisecond at start-up) and only then tries the table's
+        // stand-ins. Asked for the stand-ins themselves, it takes the first one installed and
+        // keeps the others, in order, for the glyphs that one lacks.
+        const QStringList standIns = QFont::substitutes(props.face);
+        f = QFont(standIns.value(0, props.face));
+        if (standIns.size() > 1)
+            f.setFamilies(standIns);
         f.setHintingPreference(kHinting);
         f.setPointSizeF(props.points);
     }
