@@ -3,6 +3,7 @@
 #include "errors.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPalette>
 
@@ -95,6 +96,27 @@ QFont defaultFont() {
     return font;
 }
 
+namespace {
+
+// Asked by name for a face that is not installed, Qt first ranks every installed font by
+// likeness to it (over a millisecond at start-up) and only then tries the table's stand-ins;
+// given more than one face, it ranks them all at once for the glyphs the first one lacks. So
+// the first installed stand-in is named alone when it has Hangul, and otherwise followed by
+// the rest of the table, which has.
+QStringList familiesFor(const QString& face) {
+    QStringList installed;
+    for (const QString& standIn : QFont::substitutes(face))
+        if (QFontDatabase::hasFamily(standIn))
+            installed << standIn;
+    if (installed.isEmpty())
+        return {face};
+    if (QFontDatabase::writingSystems(installed.first()).contains(QFontDatabase::Korean))
+        return {installed.first()};
+    return installed;
+}
+
+} // namespace
+
 QString fontNameOf(const FontProps& props) {
     return props.face.isEmpty() ? defaultFont().family() : props.face;
 }
@@ -102,14 +124,8 @@ QString fontNameOf(const FontProps& props) {
 QFont fontFor(const FontProps& props) {
     QFont f = defaultFont();
     if (!props.face.isEmpty()) {
-        // Asked by name for a face that is not installed, Qt first ranks every installed font
-        // by likeness to it (over a millisecond at start-up) and only then tries the table's
-        // stand-ins. Asked for the stand-ins themselves, it takes the first one installed and
-        // keeps the others, in order, for the glyphs that one lacks.
-        const QStringList standIns = QFont::substitutes(props.face);
-        f = QFont(standIns.value(0, props.face));
-        if (standIns.size() > 1)
-            f.setFamilies(standIns);
+        f = QFont();
+        f.setFamilies(familiesFor(props.face));
         f.setHintingPreference(kHinting);
         f.setPointSizeF(props.points);
     }
