@@ -204,17 +204,38 @@ private:
 
 // ---- Container ---------------------------------------------------------------------------
 
+namespace {
+
+// Event steps under way in the innermost event loop: the outermost one settles what they all
+// changed when it ends. A message box's loop counts afresh, so a step run there (a click in
+// the other window) is painted when it ends, not when the box closes.
+int stepsRunning = 0;
+std::vector<Container*> unsettledContainers;
+
+} // namespace
+
+Container::~Container() { std::erase(unsettledContainers, this); }
+
 void Container::touched(Windowless& control) {
     unsettled_.push_back(&control);
     if (unsettled_.size() > 1)
         return;
-    // Settled once the step is over, or in the loop of a message box the step opened.
+    if (stepsRunning > 0) {
+        unsettledContainers.push_back(this);
+        return;
+    }
+    // Changed outside any step (while a window is built): painted on the next turn of the loop.
     QMetaObject::invokeMethod(
         hostWidget(), [this] { settle(); }, Qt::QueuedConnection);
 }
 
-// Painted at once, in this turn of the event loop: a posted update request would cost the
-// tick another wake-up, and every step of play moves something.
+void Container::settleAll() {
+    for (Container* container : std::exchange(unsettledContainers, {}))
+        container->settle();
+}
+
+// Painted at once, as the step ends: a posted update request would cost every tick of play a
+// second turn of the event loop.
 void Container::settle() {
     QRegion dirty;
     for (Windowless* control : std::exchange(unsettled_, {}))
@@ -695,17 +716,24 @@ void Form::setIcon(const Picture& picture) {
 }
 
 void Form::MsgBox(const QString& prompt, const QString& title) {
+    // The window under the box shows what the step has done so far.
+    Container::settleAll();
     ++boxesOpen_;
     struct Close {
         int& open;
-        ~Close() { --open; }
-    } close{boxesOpen_};
+        int steps;
+        ~Close() {
+            --open;
+            stepsRunning = steps;
+        }
+    } close{boxesOpen_, std::exchange(stepsRunning, 0)};
     services_.messages.critical(*this, prompt, title);
 }
 
 void Form::dispatch(const std::function<void()>& step) {
     if (services_.program.ended())
         return;
+    ++stepsRunning;
     try {
         step();
     } catch (const std::exception& error) {
@@ -713,6 +741,8 @@ void Form::dispatch(const std::function<void()>& step) {
     } catch (...) {
         services_.program.fail(std::runtime_error("an unknown error"));
     }
+    if (--stepsRunning == 0)
+        Container::settleAll();
 }
 
 const Container* containerHostedBy(const QObject* widget) {

@@ -40,7 +40,10 @@ struct Geometry {
 // windowless controls in stored order, beneath its windowed ones.
 class Container {
 public:
-    virtual ~Container() = default;
+    Container() = default;
+    virtual ~Container();
+    Container(const Container&) = delete;
+    Container& operator=(const Container&) = delete;
     virtual Form& form() = 0;
     virtual QWidget* hostWidget() const = 0;
     // Top-left of the client area inside hostWidget(), in logical pixels.
@@ -51,6 +54,8 @@ public:
     // A step changed the control: its old and new places are repainted once the step is over,
     // so that what it passed through on the way is never drawn.
     void touched(Windowless& control);
+    // Repaints what the steps that have ended changed, in every container.
+    static void settleAll();
 
 private:
     void settle();
