@@ -17,6 +17,7 @@
 #include <QStylePainter>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace ui {
@@ -268,7 +269,11 @@ Windowless::Windowless(Container& container, QString name, Geometry at, bool vis
     container.adopt(*this);
 }
 
-QRect Windowless::pixelRect() const { return pixelRectOf(at_); }
+QRect Windowless::pixelRect() const {
+    if (!std::exchange(pixelsKnown_, true))
+        pixels_ = pixelRectOf(at_);
+    return pixels_;
+}
 
 void Windowless::touch(bool content) {
     contentChanged_ = contentChanged_ || content;
@@ -382,21 +387,26 @@ void Label::fitToCaption() {
 }
 
 void Label::paint(QPainter& painter) const {
-    QRect rect = pixelRect();
-    if (backStyle_ == 1)
+    const QRect rect = pixelRect();
+    const QRect inside = borderStyle_ == 1 ? rect.adjusted(1, 1, -1, -1) : rect;
+    const bool drawsCaption = !caption_.isEmpty() && !inside.isEmpty();
+    const QColor ground = backStyle_ == 1 ? back_ : QColor(Qt::transparent);
+    const qreal ratio = painter.device()->devicePixelRatio();
+    // An opaque caption picture fills the inside itself, unless a fractional scale leaves a
+    // sliver of device pixels at its edges.
+    const bool pictureFills = drawsCaption && borderStyle_ != 1 && ratio == std::floor(ratio);
+    if (backStyle_ == 1 && !pictureFills)
         painter.fillRect(rect, back_);
     if (borderStyle_ == 1) {
         painter.setPen(Qt::black);
         painter.drawRect(rect.adjusted(0, 0, -1, -1));
-        rect.adjust(1, 1, -1, -1);
     }
-    if (caption_.isEmpty() || rect.isEmpty())
+    if (!drawsCaption)
         return;
-    const qreal ratio = painter.device()->devicePixelRatio();
-    if (drawn_.isNull() || drawnCaption_ != caption_ || drawnSize_ != rect.size() ||
-        drawn_.devicePixelRatio() != ratio)
-        drawCaption(rect.size(), ratio);
-    painter.drawPixmap(rect.topLeft(), drawn_);
+    if (drawn_.isNull() || drawnCaption_ != caption_ || drawnSize_ != inside.size() ||
+        drawn_.devicePixelRatio() != ratio || drawnGround_ != ground)
+        drawCaption(inside.size(), ratio, ground);
+    painter.drawPixmap(inside.topLeft(), drawn_);
 }
 
 int Label::textFlags() const {
@@ -417,10 +427,10 @@ int Label::textFlags() const {
     return flags;
 }
 
-void Label::drawCaption(QSize size, qreal pixelRatio) const {
+void Label::drawCaption(QSize size, qreal pixelRatio, const QColor& ground) const {
     drawn_ = QPixmap(size * pixelRatio);
     drawn_.setDevicePixelRatio(pixelRatio);
-    drawn_.fill(Qt::transparent);
+    drawn_.fill(ground);
     // Lines below the bottom edge are never seen, and laying them out would load and render
     // their glyphs all the same: the rolling credits show two lines at first and never all.
     // Every line is at least half a line of the label's font tall.
@@ -433,6 +443,7 @@ void Label::drawCaption(QSize size, qreal pixelRatio) const {
     painter.drawText(QRect(QPoint(), size), textFlags(), text);
     drawnCaption_ = caption_;
     drawnSize_ = size;
+    drawnGround_ = ground;
 }
 
 // ---- Shape and Line ----------------------------------------------------------------------

@@ -108,8 +108,12 @@ protected:
     template <class Change> void reshape(Change&& apply) {
         touch(false);
         apply();
+        pixelsKnown_ = false;
     }
-    Geometry& at() { return at_; }
+    Geometry& at() {
+        pixelsKnown_ = false;
+        return at_;
+    }
 
 private:
     friend class Container;
@@ -118,6 +122,9 @@ private:
 
     Container& container_;
     Geometry at_;
+    // Every paint looks up where each control lies.
+    mutable QRect pixels_;
+    mutable bool pixelsKnown_ = false;
     bool visible_;
     bool unsettled_ = false;
     bool contentChanged_ = false;
@@ -164,7 +171,7 @@ public:
 private:
     void fitToCaption();
     int textFlags() const;
-    void drawCaption(QSize size, qreal pixelRatio) const;
+    void drawCaption(QSize size, qreal pixelRatio, const QColor& ground) const;
 
     QString caption_;
     QFont font_;
@@ -177,11 +184,13 @@ private:
     bool autoSize_;
     int tabIndex_;
     QString accessibleName_;
-    // The caption as last drawn, on a transparent ground: laying a text out costs far more
-    // than copying its pixels, and most paints show a caption that has not changed.
+    // The caption as last drawn, on the label's own ground: laying a text out costs far more
+    // than copying its pixels, and most paints show a caption that has not changed. On an
+    // opaque ground the copy is a plain one, with nothing to blend.
     mutable QPixmap drawn_;
     mutable QString drawnCaption_;
     mutable QSize drawnSize_;
+    mutable QColor drawnGround_;
 };
 
 struct ShapeProps {
