@@ -107,18 +107,60 @@ protected:
             QPushButton::paintEvent(event);
             return;
         }
-        QStylePainter painter(this);
         QStyleOptionButton option;
         initStyleOption(&option);
+        const Look look{face_.rgba(), option.state,       option.features, option.text,
+                        size(),       devicePixelRatio(), font(),          palette()};
+        // A blinking button alternates two faces: each is drawn once, then copied. Drawing
+        // it means laying out and rendering its caption again, most of an idle second's work.
+        auto drawn = std::find_if(drawn_.begin(), drawn_.end(),
+                                  [&](const Drawn& d) { return d.look == look; });
+        if (drawn == drawn_.end()) {
+            if (drawn_.size() == 2)
+                drawn_.erase(drawn_.begin());
+            drawn_.push_back({look, draw(option)});
+            drawn = std::prev(drawn_.end());
+        }
+        QPainter(this).drawPixmap(0, 0, drawn->picture);
+    }
+
+private:
+    struct Look {
+        QRgb face;
+        QStyle::State state;
+        QStyleOptionButton::ButtonFeatures features;
+        QString text;
+        QSize size;
+        qreal ratio;
+        QFont font;
+        QPalette palette;
+        bool operator==(const Look& other) const {
+            return face == other.face && state == other.state && features == other.features &&
+                   text == other.text && size == other.size && ratio == other.ratio &&
+                   font == other.font && palette == other.palette;
+        }
+    };
+    struct Drawn {
+        Look look;
+        QPixmap picture;
+    };
+
+    QPixmap draw(const QStyleOptionButton& option) const {
+        QPixmap picture(size() * devicePixelRatio());
+        picture.setDevicePixelRatio(devicePixelRatio());
+        picture.fill(Qt::transparent);
+        QStylePainter painter(&picture, const_cast<FaceButton*>(this));
+        painter.setFont(font());
         painter.drawControl(QStyle::CE_PushButtonBevel, option);
         painter.fillRect(rect().adjusted(2, 2, -2, -2), isDown() ? face_.darker(115) : face_);
         QStyleOptionButton label = option;
         label.rect = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
         painter.drawControl(QStyle::CE_PushButtonLabel, label);
+        return picture;
     }
 
-private:
     QColor face_;
+    std::vector<Drawn> drawn_;
 };
 
 // Reports every character key before it is applied, and keeps track of the input method's
