@@ -242,7 +242,9 @@ class Bench:
                       "build): the intro figures are left out.")
         else:
             raise SystemExit(f"bench: unexpected first window {first['title']!r}")
-        time.sleep(1.0)
+        # Idle means the player not typing either: the text cursor rests 10 s after the
+        # window took the focus.
+        time.sleep(11.0)
         sample["stopped"] = self.cpu_window(pid)
         self.click(game, START)
         time.sleep(0.2)
@@ -413,7 +415,7 @@ def report(samples, play, notes):
             theirs_text, f"≤ {limit} %", med(ours) <= limit)
 
     cpu_row("CPU, intro window after its roll", "intro_idle", 0.2, "idle")
-    cpu_row("CPU, game window stopped", "stopped", 0.2, "idle")
+    cpu_row("CPU, game window stopped, the player not typing", "stopped", 0.2, "idle")
     cpu_row("CPU, play at Slow", "slow", 0.5, "motion")
     cpu_row("CPU, play at Fast", "fast", 0.5, "motion")
     row("CPU, a process that only wakes every 50 ms and does nothing (% of a core)", "",

@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QStyleHints>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -273,6 +274,36 @@ private slots:
         QCOMPARE(f.entryText(), QString());
         QCOMPARE(entryPixels(f), empty);
         QCOMPARE(w.CN->Caption(), u"3"_s);
+    }
+
+    // The desktop's blink stops ten seconds after the last key, or the last composition, and
+    // the next key brings it back: an idle player's window stops waking twice a second.
+    void textCursorShouldRestAfterTenSecondsWithoutTypingAndBlinkAtTheNextKey() {
+        QStyleHints* hints = QGuiApplication::styleHints();
+        hints->setCursorFlashTime(1000);
+        GameFixture f;
+        game::frmlumi& w = f.open();
+        QLineEdit* entry = w.txtlumi->lineEdit();
+        QTest::keyClicks(entry, u"ab"_s);
+        f.clock.advance(ui::TextBox::kCaretRestMs - 1);
+        QCOMPARE(hints->cursorFlashTime(), 1000);
+        QTest::keyClick(entry, Qt::Key_C);
+        f.clock.advance(ui::TextBox::kCaretRestMs - 1);
+        QCOMPARE(hints->cursorFlashTime(), 1000);
+        f.clock.advance(1);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        f.clock.advance(60000); // resting, it stays so
+        QCOMPARE(hints->cursorFlashTime(), 0);
+
+        QTest::keyClick(entry, Qt::Key_D);
+        QCOMPARE(hints->cursorFlashTime(), 1000);
+        QCOMPARE(f.entryText(), u"abcd"_s);
+        sendInputMethod(f, QString(), u"가"_s);
+        f.clock.advance(ui::TextBox::kCaretRestMs);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        sendInputMethod(f, u"가"_s, QString());
+        QCOMPARE(hints->cursorFlashTime(), 1000);
+        QCOMPARE(f.entryText(), u"abcd가"_s);
     }
 };
 

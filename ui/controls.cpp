@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -169,9 +171,18 @@ class EntryWidget final : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
     std::function<void(int&)> keyPress;
+    std::function<void()> typing; // a key, a composition or the focus came in
 
 protected:
+    void focusInEvent(QFocusEvent* event) override {
+        if (typing)
+            typing();
+        QLineEdit::focusInEvent(event);
+    }
+
     void keyPressEvent(QKeyEvent* event) override {
+        if (typing)
+            typing();
         // The input method has dealt with everything before this key: a judged syllable it
         // has not delivered by now will not come.
         lateCommit_.clear();
@@ -191,6 +202,8 @@ protected:
     }
 
     void inputMethodEvent(QInputMethodEvent* event) override {
+        if (typing)
+            typing();
         composing_ = event->preeditString();
         const QString commit = event->commitString();
         if (!lateCommit_.isEmpty() && sameText(commit, lateCommit_)) {
@@ -559,8 +572,39 @@ void Windowed::setAccessibleName(const QString& name) { widget_->setAccessibleNa
 
 // ---- TextBox -----------------------------------------------------------------------------
 
+namespace {
+
+// The desktop's blink period while the text cursor rests; 0 while it blinks.
+int restingFlashTime = 0;
+
+void restCaret() {
+    QStyleHints* hints = QGuiApplication::styleHints();
+    if (restingFlashTime == 0 && hints->cursorFlashTime() > 0) {
+        restingFlashTime = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    }
+}
+
+void wakeCaret() {
+    if (restingFlashTime > 0)
+        QGuiApplication::styleHints()->setCursorFlashTime(std::exchange(restingFlashTime, 0));
+}
+
+} // namespace
+
 TextBox::TextBox(Container& container, QString name, const WindowedProps& props)
-    : Windowed(container, std::move(name), new EntryWidget(container.hostWidget()), props) {}
+    : Windowed(container, std::move(name), new EntryWidget(container.hostWidget()), props),
+      caretRest_(form().services().clock.makeTimer([this] {
+          caretRest_->stop();
+          restCaret();
+      })) {
+    static_cast<EntryWidget*>(widget())->typing = [this] {
+        wakeCaret();
+        caretRest_->start(kCaretRestMs);
+    };
+}
+
+TextBox::~TextBox() { wakeCaret(); }
 
 QLineEdit* TextBox::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
 

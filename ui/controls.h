@@ -272,7 +272,12 @@ private:
 
 class TextBox final : public Windowed {
 public:
+    // The text cursor stops blinking this long after the last key, as on GTK desktops, and
+    // blinks again at the next: a blink is a wake-up and a repaint twice a second.
+    static constexpr int kCaretRestMs = 10000;
+
     TextBox(Container& container, QString name, const WindowedProps& props);
+    ~TextBox() override;
     // In Unicode NFC, whatever form the input method delivered.
     QString Text() const;
     void setText(const QString& text);
@@ -280,6 +285,9 @@ public:
     // and 0 swallows the key.
     void onKeyPress(std::function<void(int& keyAscii)> handler);
     QLineEdit* lineEdit() const;
+
+private:
+    std::unique_ptr<TimerBackend> caretRest_;
 };
 
 class CommandButton final : public Windowed {
