@@ -588,7 +588,7 @@ def main():
                "Measured with `bench/run.sh` on a private Xvfb, Lumivex beside an empty Qt 6 "
                "Widgets window built by the same CMake with the same compiler and flags "
                "(Release, -O2). Reproduce with:\n\n```sh\nbench/run.sh\n```\n\n"
-               "It takes about a quarter of an hour and writes the table to "
+               "It takes about half an hour and writes the table to "
                "`build/bench/results.md`.\n\n" + table +
                f"\nMachine: {machine()}.\n\n" + EXPLANATION)
     (build / "README-section.md").write_text(section)
