@@ -1,187 +1,111 @@
-#include "ui/controls.h"
+// The binding under the windows: timers, window arithmetic, the random source, the text cursor,
+// and what a screen reader reads.
+#include "support/rig.h"
+
 #include "ui/errors.h"
 #include "ui/numbers.h"
 
-#include <QRadioButton>
+#include <QAccessible>
+#include <QLineEdit>
+#include <QStyleHints>
 #include <QTest>
 
-#include <vector>
-
-namespace {
-
-// A window with one frame of two options, each of which logs its click step.
-class Bench final : public ui::Form {
-public:
-    explicit Bench(ui::Services& services) : ui::Form(services, QStringLiteral("bench")) {}
-    ui::OptionButton* a = nullptr;
-    ui::OptionButton* b = nullptr;
-    QStringList log;
-    bool failInB = false;
-
-protected:
-    void build() override {
-        setWindow(QStringLiteral("Bench"), 3000, 2000, QColor(192, 192, 192));
-        auto& frame = add<ui::Frame>(*this, QStringLiteral("fra"), QStringLiteral("Group"),
-                                     ui::WindowedProps{{120, 120, 2400, 1200}, {}, 0});
-        a = &add<ui::OptionButton>(frame, QStringLiteral("a"), QStringLiteral("A"),
-                                   ui::WindowedProps{{120, 300, 1500, 252}, {}, 1});
-        b = &add<ui::OptionButton>(frame, QStringLiteral("b"), QStringLiteral("B"),
-                                   ui::WindowedProps{{120, 700, 1500, 252}, {}, 2});
-        a->onClick([this] { log << QStringLiteral("a"); });
-        b->onClick([this] {
-            if (failInB)
-                throw ui::OverflowError(QStringLiteral("in b"));
-            log << QStringLiteral("b");
-        });
-    }
-    void Form_Load() override {}
-};
-
-struct Rig {
-    ui::ManualClock clock;
-    ui::ScriptedRandom random;
-    ui::RecordingMessageBoxes boxes;
-    ui::RecordingProgram program;
-    ui::Services services{clock, random, boxes, program};
-};
-
-// Ticks of one timer as the clock times at which they ran.
-struct TickLog {
-    std::vector<std::int64_t> at;
-    std::function<void()> recorder(const ui::ManualClock& clock) {
-        return [this, &clock] { at.push_back(clock.now()); };
-    }
-};
-
-void clickRadio(ui::OptionButton& option) {
-    QTest::mouseClick(option.radio(), Qt::LeftButton, {}, QPoint(6, option.radio()->height() / 2));
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 class Binding : public QObject {
     Q_OBJECT
 private slots:
-    void manualClockShouldFireDueTimersInTimeOrder() {
-        Rig rig;
-        Bench form(rig.services);
-        QStringList order;
-        ui::Timer a(form, QStringLiteral("a"), 300, true);
-        ui::Timer b(form, QStringLiteral("b"), 200, true);
-        ui::Timer c(form, QStringLiteral("c"), 500, true);
-        for (ui::Timer* t : {&a, &b, &c})
-            t->onTimer(
-                [&, t] { order << QStringLiteral("%1@%2").arg(t->name()).arg(rig.clock.now()); });
-        rig.clock.advance(1000);
-        // On a tie, the timer that was scheduled earlier goes first.
-        QCOMPARE(order, QStringList({"b@200", "a@300", "b@400", "c@500", "a@600", "b@600", "b@800",
-                                     "a@900", "c@1000", "b@1000"}));
-    }
+    void initTestCase() { app::applyLook(); }
 
-    void timerShouldRestartItsPeriodWhenSwitchedOnOrItsIntervalChanges() {
-        Rig rig;
-        Bench form(rig.services);
-        TickLog ticks;
-        ui::Timer t(form, QStringLiteral("t"), 100, true);
-        t.onTimer(ticks.recorder(rig.clock));
-
-        rig.clock.advance(70);
-        t.setEnabled(false);
-        rig.clock.advance(100);
-        t.setEnabled(true); // at 170
-        rig.clock.advance(130);
-        t.setInterval(50); // at 300, while running
-        rig.clock.advance(60);
-        QCOMPARE(ticks.at, std::vector<std::int64_t>({270, 350}));
-
-        t.setInterval(0);
-        rig.clock.advance(1000);
-        QCOMPARE(ticks.at.size(), std::size_t(2));
-        QVERIFY(t.Enabled() && !t.running());
-        t.setInterval(100); // at 1360: still switched on, so it starts again
-        rig.clock.advance(100);
-        QCOMPARE(ticks.at.back(), std::int64_t(1460));
-    }
-
-    void formTimersShouldDropTheirTicksWhileItsMessageBoxIsOpen() {
-        Rig rig;
-        Bench owner(rig.services);
-        Bench other(rig.services);
-        TickLog ownerTicks, otherTicks;
-        ui::Timer boxTimer(owner, QStringLiteral("boxTimer"), 100, true);
-        ui::Timer otherTimer(other, QStringLiteral("otherTimer"), 100, true);
-        otherTimer.onTimer(otherTicks.recorder(rig.clock));
-        boxTimer.onTimer([&] {
-            ownerTicks.at.push_back(rig.clock.now());
-            if (ownerTicks.at.size() == 1)
-                owner.MsgBox(QStringLiteral("prompt"), QStringLiteral("title"));
+    void timersShouldRestartWhenSwitchedOnOrChangedAndWaitForTheirWindowsBox() {
+        Rig r;
+        ui::Form& owner = r.open();
+        QStringList ticks;
+        ui::Timer a(owner, u"a"_s, 100, true);
+        ui::Timer b(r.intro, u"b"_s, 200, true);
+        b.onTimer([&] { ticks << u"b@%1"_s.arg(r.clock.now()); });
+        // The box opens at 100, and the player answers it 350 ms later: the ticks that fell
+        // due meanwhile are gone, and only the box's own window waits.
+        a.onTimer([&] {
+            ticks << u"a@%1"_s.arg(r.clock.now());
+            if (ticks.size() == 1)
+                owner.MsgBox(u"prompt"_s, u"title"_s);
         });
-        // The player answers the box 350 ms after it opened.
-        rig.boxes.whileOpen = [&](const auto&) { rig.clock.advance(350); };
-
-        rig.clock.advance(100);
-        QCOMPARE(rig.boxes.shown.size(), std::size_t(1));
-        QVERIFY(!owner.messageBoxOpen());
-        QCOMPARE(ownerTicks.at, std::vector<std::int64_t>({100}));
-        // Another window's timers go on as usual.
-        QCOMPARE(otherTicks.at, std::vector<std::int64_t>({100, 200, 300, 400}));
-
-        // The ticks missed while the box was open are gone, and the period goes on unchanged.
-        rig.clock.advance(49);
-        QCOMPARE(ownerTicks.at.size(), std::size_t(1));
-        rig.clock.advance(1);
-        QCOMPARE(ownerTicks.at, std::vector<std::int64_t>({100, 500}));
+        r.boxes.whileOpen = [&](const auto&) { r.clock.advance(350); };
+        r.clock.advance(500);
+        QCOMPARE(ticks, QStringList({"a@100", "b@200", "b@400", "a@500"}));
+        ticks.clear();
+        a.setEnabled(false);
+        b.setInterval(50); // at 500, running: a full period from now
+        r.clock.advance(60);
+        b.setInterval(0);
+        QVERIFY(b.Enabled() && !b.running());
+        r.clock.advance(1000);
+        b.setInterval(100); // still switched on, so it starts again
+        r.clock.advance(100);
+        QCOMPARE(ticks, QStringList({"b@550", "b@1660"}));
     }
 
-    void optionSelectionShouldRunTheClickStepOnlyWhenItChanges() {
-        Rig rig;
-        Bench form(rig.services);
-        form.Show();
-        QVERIFY(!form.a->Value() && !form.b->Value());
-
-        form.dispatch([&] {
-            form.log << QStringLiteral("before");
-            form.b->setValue(true);
-            form.log << QStringLiteral("after");
-        });
-        QCOMPARE(form.log, QStringList({"before", "b", "after"}));
-        QVERIFY(form.b->Value() && !form.a->Value());
-
-        form.log.clear();
-        form.b->setValue(true);
-        clickRadio(*form.b);
-        QVERIFY(form.log.isEmpty());
-
-        clickRadio(*form.a);
-        QCOMPARE(form.log, QStringList({"a"}));
-        QVERIFY(form.a->Value() && !form.b->Value());
-
-        // An error in the nested step ends the step that made the selection.
-        form.log.clear();
-        form.failInB = true;
-        form.dispatch([&] {
-            form.b->setValue(true);
-            form.log << QStringLiteral("after");
-        });
-        QVERIFY(form.log.isEmpty());
-        QCOMPARE(rig.program.failures, std::vector<QString>({"Overflow: in b"}));
-        QCOMPARE(rig.program.status(), 1);
-    }
-
-    void numbersShouldStayInRangeAndReadAndWriteCaptions() {
-        QCOMPARE(ui::add16(32737, 30), std::int16_t(32767));
-        QCOMPARE(ui::add16(-32768, 0), std::int16_t(-32768));
+    void windowArithmeticShouldStayInRange() {
+        QVERIFY(ui::add16(32737, 30) == 32767 && ui::add16(-32768, 0) == -32768);
         QVERIFY_THROWS_EXCEPTION(ui::OverflowError, ui::add16(32767, 1));
         QVERIFY_THROWS_EXCEPTION(ui::OverflowError, ui::add16(-32768, -1));
+        QVERIFY_THROWS_EXCEPTION(ui::TypeMismatchError, ui::numberOf(u"ten"_s));
+        QVERIFY_THROWS_EXCEPTION(ui::TypeMismatchError, ui::numberOf(u"inf"_s));
+        QVERIFY(ui::textOf(-0.0) == u"0"_s && ui::textOf(2.5) == u"2.5"_s);
+        QVERIFY_THROWS_EXCEPTION(ui::OverflowError, ui::toInt32(2147483648.0));
+    }
 
-        QVERIFY_THROWS_EXCEPTION(ui::TypeMismatchError, ui::numberOf(QStringLiteral("ten")));
-        QVERIFY_THROWS_EXCEPTION(ui::TypeMismatchError, ui::numberOf(QString()));
+    void systemRandomShouldSpreadEvenlyBelowOne() {
+        ui::SystemRandom random;
+        random.seedFromClock();
+        std::array<int, 50> counts{};
+        for (int n = 0; n < 50'000; ++n) {
+            const float r = random.next();
+            QVERIFY(r >= 0 && r < 1);
+            ++counts[static_cast<std::size_t>(r * 50)];
+        }
+        // 1000 expected each, with a standard deviation near 31.
+        for (const int count : counts)
+            QVERIFY(count > 850 && count < 1150);
+    }
 
-        QCOMPARE(ui::textOf(ui::numberOf(QStringLiteral("10")) - 1), QStringLiteral("9"));
-        QCOMPARE(ui::textOf(ui::numberOf(QStringLiteral("1")) - 1), QStringLiteral("0"));
-        QCOMPARE(ui::textOf(ui::numberOf(QStringLiteral("0")) - 1), QStringLiteral("-1"));
-        QCOMPARE(ui::textOf(ui::numberOf(QStringLiteral("139")) + 1), QStringLiteral("140"));
-        QCOMPARE(ui::textOf(-0.0), QStringLiteral("0"));
+    void textCursorShouldRestTenSecondsAfterTheLastKey() {
+        QStyleHints* hints = QGuiApplication::styleHints();
+        hints->setCursorFlashTime(1000);
+        Rig r;
+        game::frmlumi& w = r.open();
+        r.type(u"ab"_s);
+        r.clock.advance(ui::TextBox::kCaretRestMs - 1);
+        QCOMPARE(hints->cursorFlashTime(), 1000);
+        r.clock.advance(1);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        r.clock.advance(60'000);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        r.compose(QString(), u"가"_s);
+        QCOMPARE(hints->cursorFlashTime(), 1000);
+        QCOMPARE(w.txtlumi->lineEdit()->text(), u"ab"_s);
+    }
+
+    void screenReaderShouldReadEveryControlAndWhereTheWordsAre() {
+        Rig r;
+        game::frmlumi& w = r.open({Rig::pick(1), 0, 0, 0, 0, 0});
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w.widget());
+        QHash<QString, QAccessibleInterface*> read;
+        for (int i = 0; i < window->childCount(); ++i) {
+            read.insert(window->child(i)->text(QAccessible::Name), window->child(i));
+            QVERIFY(window->child(i)->parent() == window &&
+                    window->indexOfChild(window->child(i)) == i);
+        }
+        for (const QString& name : {u"Start"_s, u"자판(Keybord)"_s, u"Smile"_s, u"Typed word"_s})
+            QVERIFY2(read.contains(name), qPrintable(name));
+        QAccessibleInterface* word = read.value(u"컴퓨터"_s);
+        QVERIFY(word->state().invisible && word->role() == QAccessible::StaticText);
+        r.click(*w.cmdstart);
+        const QRect drawn = w.lbllumi(0).pixelRect();
+        QCOMPARE(word->rect(), QRect(w.widget()->mapToGlobal(drawn.topLeft()), drawn.size()));
+        QVERIFY(!word->state().invisible &&
+                read.value(u"Lives"_s)->text(QAccessible::Value) == u"10"_s);
     }
 };
 

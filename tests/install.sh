@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix, checks what a desktop needs of it, and starts the
 # installed program through its menu entry, from a folder without the icon:
-#   tests/install/run.sh BUILD_DIR
+#   tests/install.sh BUILD_DIR
 set -uo pipefail
 build=$1
 id=org.lumivex.Lumivex

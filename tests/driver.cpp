@@ -1,0 +1,156 @@
+// The program with its whole stack, real timers and Qt's own message boxes, played by a script
+// every 250 ms as a player would play it, for the tests that need a process of its own:
+//   driver exit|close-game|close-intro   the program as main() starts it, ended three ways,
+//                                        after printing the look it gave itself
+//   driver play                          an English game at Fast, six rounds of typing what a
+//                                        screen reader reads, the rest left to Game Over
+//   driver ime STATUS_FILE               a game where 컴퓨터 never falls; every 50 ms it
+//                                        writes what a player sees, and where to click
+#include "app/lumivex.h"
+
+#include <QAccessible>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStyle>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QWidget* named(const QString& name) {
+    for (QWidget* widget : QApplication::allWidgets())
+        if (widget->objectName() == name)
+            return widget;
+    return nullptr;
+}
+
+// On the left, where a radio button takes the click too.
+void click(const QString& name) {
+    QTest::mouseClick(named(name), Qt::LeftButton, {}, QPoint(6, named(name)->height() / 2));
+}
+
+// The captions of the game window's labels on show, by the names a screen reader reads.
+QMap<QString, QString> labelsShown() {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(named("frmlumi"));
+    QMap<QString, QString> shown;
+    for (int i = 0; i < window->childCount(); ++i)
+        if (QAccessibleInterface* child = window->child(i);
+            child->role() == QAccessible::StaticText && !child->state().invisible)
+            shown.insert(child->text(QAccessible::Name), child->text(QAccessible::Value));
+    return shown;
+}
+
+int every250ms(app::Lumivex& lumivex, std::function<bool(int)> script) {
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&, n = 0]() mutable {
+        if (!script(n++))
+            timer.stop();
+    });
+    timer.start(250);
+    return lumivex.run();
+}
+
+int endedBy(app::Lumivex& lumivex, const QString& how) {
+    return every250ms(lumivex, [how](int n) {
+        if (n == 0)
+            std::printf("style %s\nfont %s\nbutton %s\n", qPrintable(QApplication::style()->name()),
+                        qPrintable(QApplication::font().family()),
+                        qPrintable(QFontInfo(named("cmdservice")->font()).family()));
+        if (n < 2 && how != u"close-intro") {
+            click(n == 0 ? "cmdservice" : "cmdstart");
+            return true;
+        }
+        if (how == u"exit")
+            click("cmdexit");
+        else
+            named(how == u"close-game" ? "frmlumi" : "frmservices")->close();
+        return false;
+    });
+}
+
+int play(app::Lumivex& lumivex) {
+    int rounds = 0;
+    bool gameOver = false;
+    const int status = every250ms(lumivex, [&](int n) {
+        if (n == 0) {
+            click("cmdservice");
+        } else if (n == 1) {
+            for (const char* name : {"optenglish", "cmdstart", "optfast"})
+                click(name);
+        } else if (n < 8) {
+            const QString score = labelsShown().value("Score");
+            for (const QString& word : labelsShown().values()) {
+                QTest::keyClicks(named("txtlumi"), word);
+                QTest::keyClick(named("txtlumi"), Qt::Key_Return);
+            }
+            rounds += labelsShown().value("Score") != score;
+        } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            // The box runs an event loop of its own, and this script in it.
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
+            gameOver = read->text(QAccessible::Name) == u"Game Over!" &&
+                       read->text(QAccessible::Description) == box->text();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        } else if (gameOver && named("cmdstart")->isEnabled()) {
+            click("cmdexit");
+            return false;
+        }
+        return true;
+    });
+    std::printf("%d rounds scored, %s, status %d\n", rounds, gameOver ? "Game Over" : "no end",
+                status);
+    return status == 0 && rounds > 0 && gameOver ? 0 : 3;
+}
+
+QString centreOf(const QWidget* widget) {
+    const QPoint at = widget->mapToGlobal(widget->rect().center());
+    return widget->isVisible() ? QStringLiteral("%1 %2").arg(at.x()).arg(at.y()) : "hidden";
+}
+
+int ime(const QString& path) {
+    app::applyLook();
+    ui::RealClock clock;
+    ui::ScriptedRandom random;
+    // int(0.025 × 50) is entry 1 of the Korean bank, and floor(35 × 0.025) a fall of 0 twips.
+    random.repeatWhenEmpty(0.025f);
+    ui::QtMessageBoxes messages;
+    ui::QtProgram program;
+    ui::Services services{clock, random, messages, program};
+    app::Windows windows(services);
+    windows.open();
+    QTimer status;
+    QObject::connect(&status, &QTimer::timeout, [&] {
+        const game::frmlumi& game = windows.frmlumi;
+        const QWidget* focus = QApplication::focusWidget();
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly) &&
+            file.write(QStringLiteral("intro_button %1\nstart_button %2\nfocus %3\nword0 %4\n"
+                                      "score %5\nbox [%6]\n")
+                           .arg(centreOf(windows.frmservices.cmdservice->widget()),
+                                centreOf(game.cmdstart->widget()),
+                                focus ? focus->objectName() : "none", game.lbllumi(0).Caption(),
+                                game.lblscore->Caption(), game.txtlumi->lineEdit()->text())
+                           .toUtf8()) > 0)
+            file.commit();
+    });
+    status.start(50);
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == u"ime" && argc == 3) {
+        QApplication application(argc, argv);
+        return ime(QString::fromLocal8Bit(argv[2]));
+    }
+    if (!QStringList{"exit", "close-game", "close-intro", "play"}.contains(mode)) {
+        std::fprintf(stderr, "usage: driver exit|close-game|close-intro|play|ime STATUS_FILE\n");
+        return 2;
+    }
+    app::Lumivex lumivex(argc, argv);
+    return mode == u"play" ? play(lumivex) : endedBy(lumivex, mode);
+}

@@ -1,0 +1,418 @@
+// The game window played as a player plays it: clicks, keys and compositions into its widgets,
+// time on a manual clock, every random draw scripted.
+#include "support/rig.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Box = ui::RecordingMessageBoxes::Shown;
+const auto pick = Rig::pick;
+
+// The life markers on screen.
+QString markersShown(const game::frmlumi& w) {
+    const QImage screen = Rig::screen(w);
+    QString shown;
+    for (int j = 0; j < game::frmlumi::kMarkers; ++j)
+        if (screen.pixelColor(w.Shplumi(j).pixelRect().center()) == w.Shplumi(j).BackColor())
+            shown += QString::number(j);
+    return shown;
+}
+
+// Pixels of `rect` on screen that are not the play field's grey.
+int inkIn(const game::frmlumi& w, const QRect& rect) {
+    const QImage screen = Rig::screen(w).copy(rect);
+    int ink = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            ink += screen.pixelColor(x, y) != w.BackColor();
+    return ink;
+}
+
+} // namespace
+
+class Game : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { app::applyLook(); }
+
+    void loadThenStartShouldDealHiddenWordsThenShowThemAtTheTop() {
+        Rig r;
+        game::frmlumi& w = r.open({pick(0), pick(1), pick(2), pick(3), pick(4), pick(5)});
+        QCOMPARE(r.random.timesSeeded(), 1);
+        QVERIFY(!w.widget()->windowIcon().isNull());
+        QVERIFY(w.optkorean->Value() && w.optslow->Value() && !w.optfast->Value());
+        QCOMPARE(w.WordBank[1], u"컴퓨터"_s);
+        for (int i = 0; i < game::frmlumi::kWords; ++i) {
+            QCOMPARE(w.lbllumi(i).Caption(), w.WordBank[static_cast<std::size_t>(i)]);
+            QVERIFY(!w.lbllumi(i).Visible() && w.lbllumi(i).BackStyle() == (i == 0));
+        }
+        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled() && w.cmdstop->Enabled());
+        QCOMPARE(QApplication::focusWidget(), w.txtlumi->lineEdit());
+        // The two signs' timers, on from the layout, fire once and stop, changing nothing.
+        const QImage loaded = Rig::screen(w);
+        r.clock.advance(1000);
+        QVERIFY(!w.Timer1->Enabled() && !w.Timer3->Enabled());
+        QCOMPARE(Rig::screen(w), loaded);
+
+        r.click(*w.cmdstart);
+        QVERIFY(w.tmrlumi->Enabled() && !w.cmdstart->Enabled() && w.cmdstop->Enabled());
+        r.tick({0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f});
+        r.click(*w.cmdstop);
+        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
+        r.clock.advance(200);
+        QCOMPARE(w.lbllumi(0).Top(), 17.0f);
+        // A new game resets the field, the lives and the score, but not the combo, the life
+        // cursor or the typed text.
+        w.ComboCount = 7;
+        w.LifeCursor = 3;
+        w.Shplumi(2).setBackStyle(0);
+        w.lblscore->setCaption(u"12"_s);
+        r.type(u"abc"_s);
+        r.click(*w.cmdstart);
+        for (int i = 0; i < game::frmlumi::kWords; ++i)
+            QVERIFY(w.lbllumi(i).Visible() && w.lbllumi(i).Top() == 0);
+        QCOMPARE(markersShown(w), u"0123456789"_s);
+        QVERIFY(w.lblbonus->Caption() == u"10"_s && w.lblscore->Caption() == u"0"_s);
+        QVERIFY(w.ComboCount == 7 && w.LifeCursor == 3 && r.entry() == u"abc"_s);
+        r.click(*w.cmdexit);
+        QVERIFY(r.program.ended() && r.program.status() == 0);
+        r.clock.advance(5000); // no tick may run, nor draw from the empty script
+        QVERIFY(r.program.failures.empty());
+    }
+
+    void speedShouldBeFortyFromStartFiftyFromFastAndFiveFromSlow() {
+        Rig r;
+        game::frmlumi& w = r.open();
+        r.click(*w.optfast);
+        QCOMPARE(w.SpeedChr, 50);
+        QVERIFY(w.optkorean->Value()); // the other frame is a group of its own
+        r.click(*w.cmdstart);
+        QCOMPARE(w.SpeedChr, 40);
+        r.tick({std::nextafter(1.0f, 0.0f), r.step(69), 0, 0, 0, 0}); // floor(70 r) below 70
+        QVERIFY(w.lbllumi(0).Top() == 69 && w.lbllumi(1).Top() == 69);
+        r.random.repeatWhenEmpty(0);
+        r.click(*w.optslow);
+        QCOMPARE(w.SpeedChr, 5);
+        r.click(*w.optfast);
+        QVERIFY(w.SpeedChr == 50 && w.tmrlumi->Enabled());
+        w.SpeedChr = 60; // clicking the selected option changes nothing
+        r.click(*w.optfast);
+        QCOMPARE(w.SpeedChr, 60);
+        r.click(*w.cmdstop);
+        r.click(*w.optslow);
+        w.SpeedChr = 15; // as raised by scoring
+        r.click(*w.cmdstart);
+        QCOMPARE(w.SpeedChr, 5);
+    }
+
+    void languageChoiceShouldStopTheGameAndDealHiddenWords_data() {
+        QTest::addColumn<bool>("toEnglish");
+        QTest::addColumn<QString>("entry7");
+        QTest::newRow("English during a Korean game") << true << u"communication"_s;
+        QTest::newRow("Korean during an English game") << false << u"통신"_s;
+    }
+
+    void languageChoiceShouldStopTheGameAndDealHiddenWords() {
+        QFETCH(bool, toEnglish);
+        QFETCH(QString, entry7);
+        Rig r;
+        game::frmlumi& w = r.open();
+        if (!toEnglish) {
+            r.random.push({0, 0, 0, 0, 0, 0});
+            r.click(*w.optenglish);
+        }
+        r.click(*w.cmdstart);
+        r.tick({0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f});
+        r.random.push({pick(7), pick(2), pick(0), pick(49), pick(20), pick(7)});
+        r.click(toEnglish ? *w.optenglish : *w.optkorean);
+        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
+        QCOMPARE(w.lbllumi(0).Caption(), entry7);
+        for (int i = 0; i < game::frmlumi::kWords; ++i) // hidden where they stood
+            QVERIFY(!w.lbllumi(i).Visible() && w.lbllumi(i).Top() == 17);
+        r.clock.advance(200);
+        r.click(toEnglish ? *w.optenglish : *w.optkorean); // selected already: no new deal
+        QCOMPARE(r.random.pending(), std::size_t{0});
+    }
+
+    void wholeGameShouldTakeMarkersFromTheCursorUntilGameOver() {
+        Rig r;
+        game::frmlumi& w = r.open();
+        const auto fall = [&](std::array<int, 6> twips) {
+            for (int n = 0; n < 141; ++n) {
+                for (const int t : twips)
+                    r.random.push(r.step(t));
+                r.clock.advance(50);
+            }
+        };
+        r.click(*w.cmdstart);
+        fall({34, 34, 34, 0, 0, 0});
+        r.tick({r.step(6), pick(1), r.step(6), pick(2), r.step(6), pick(3), 0, 0, 0});
+        QCOMPARE(markersShown(w), u"3456789"_s);
+        QCOMPARE(w.lblbonus->Caption(), u"7"_s);
+        r.click(*w.cmdstop);
+        r.click(*w.cmdstart);
+
+        // The next game goes on from marker 3. Two words miss in one tick; 4799 is no miss.
+        fall({34, 34, 34, 34, 34, 0});
+        r.tick({r.step(6), pick(10), r.step(5), r.step(34), pick(11), 0, 0, 0});
+        QCOMPARE(markersShown(w), u"01256789"_s);
+        QCOMPARE(w.lbllumi(0).Caption(), w.WordBank[10]);
+        QVERIFY(w.lbllumi(1).Top() == 4799 && w.lbllumi(2).Top() == 0);
+        // A word sent back to the top falls from there in the next tick.
+        r.tick({r.step(3), r.step(1), pick(12), 0, r.step(6), pick(13), r.step(6), pick(14), 0});
+        QCOMPARE(w.lbllumi(0).Top(), 3.0f);
+        QCOMPARE(markersShown(w), u"01289"_s);
+
+        fall({34, 34, 34, 34, 34, 34});
+        r.tick({r.step(3), pick(15), r.step(6), pick(16), r.step(6), pick(17), r.step(6), pick(18),
+                0, 0});
+        QCOMPARE(markersShown(w), u"2"_s);
+        QCOMPARE(w.lblbonus->Caption(), u"1"_s);
+
+        // The last life goes at lbllumi(4): lbllumi(5) takes no draw and does not move, and
+        // nothing falls while the box is open.
+        r.boxes.whileOpen = [&](const Box& box) {
+            QCOMPARE(box.title, u"Game Over!"_s);
+            QCOMPARE(box.prompt, u"관중들 : 우우우우~~"_s);
+            QVERIFY(markersShown(w).isEmpty() && w.lblbonus->Caption() == u"0"_s);
+            r.clock.advance(5000);
+        };
+        r.tick({r.step(5), r.step(5), r.step(5), r.step(5), r.step(20)});
+        QCOMPARE(r.boxes.shown.size(), std::size_t{1});
+        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled() && w.LifeCursor == 3);
+        QVERIFY(w.lbllumi(4).Top() == 4814 && w.lbllumi(5).Top() == 4794);
+        // The miss sign fell due while the box was open: it ends at its first period after.
+        r.clock.advance(999);
+        QVERIFY(w.Poor->Visible());
+        r.clock.advance(1);
+        QVERIFY(!w.Poor->Visible() && !w.Timer1->Enabled() && w.lbllumi(5).Top() == 4794);
+    }
+
+    void levelClearAfterGameOverShouldEndTheGameAgainWithoutNegativeLives() {
+        Rig r;
+        game::frmlumi& w = r.open();
+        r.click(*w.cmdstart);
+        w.lblbonus->setCaption(u"1"_s);
+        w.lbllumi(5).setTop(4790);
+        r.tick({0, 0, 0, 0, 0, r.step(10)});
+        r.clock.advance(1000); // the miss sign ends, and with it the old combo
+        // Words stand still after a Game Over, so a level can still be cleared by typing; the
+        // tick then runs again over the word that ended the game.
+        w.ComboCount = 79;
+        r.hit();
+        r.tick({0, 0, 0, 0, 0, 0});
+        QCOMPARE(w.lblbonus->Caption(), u"0"_s);
+        QCOMPARE(r.boxes.shown.size(), std::size_t{3});
+        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
+    }
+
+    void typedWordShouldHitTheFirstLabelShowingItExactly() {
+        Rig r;
+        game::frmlumi& w = r.open();
+        // software on labels 1 and 2, all six hidden since no game has started.
+        r.random.push({pick(3), pick(2), pick(2), pick(1), pick(0), pick(18)});
+        r.click(*w.optenglish);
+        r.type(u"Software"_s);
+        r.press(Qt::Key_Return);
+        QVERIFY(r.entry().isEmpty() && w.lblscore->Caption() == u"0"_s);
+        // Typed, a Space would end the word; inserted, the spaces stay for Enter to trim.
+        w.txtlumi->lineEdit()->insert(u"  software "_s);
+        r.random.push(pick(9));
+        r.press(Qt::Key_Enter);
+        QVERIFY(r.entry().isEmpty() && w.lblscore->Caption() == u"1"_s);
+        QCOMPARE(w.lbllumi(1).Caption(), u"paradigm"_s);
+        QVERIFY(w.Good->Visible() && w.CN->Visible() && w.CT->Visible());
+        r.type(u"software"_s);
+        r.random.push(pick(4));
+        r.press(Qt::Key_Space);
+        QCOMPARE(r.entry(), u" "_s);
+        QVERIFY(w.lbllumi(2).Caption() == u"hong"_s && w.CN->Caption() == u"2"_s);
+        // Tabs are part of what was typed; keys other than Enter and Space end nothing.
+        w.txtlumi->lineEdit()->insert(u"\tcomputer"_s);
+        r.press(Qt::Key_Return);
+        r.type(u"computer"_s);
+        r.press(Qt::Key_Escape);
+        QCOMPARE(r.entry(), u"computer"_s);
+        r.press(Qt::Key_X);
+        r.press(Qt::Key_Space);
+        QVERIFY(w.lblscore->Caption() == u"2"_s && r.entry() == u" "_s);
+        // Cursor keys, Home, End and Backspace edit the word.
+        r.type(u"abc"_s);
+        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_X, Qt::Key_Home, Qt::Key_Y,
+                                  Qt::Key_End, Qt::Key_Backspace, Qt::Key_Right, Qt::Key_Z})
+            r.press(key);
+        QCOMPARE(r.entry(), u"y axbz"_s);
+    }
+
+    void comboShouldPayAtFortyAndClearTheLevelAtEighty() {
+        Rig r;
+        game::frmlumi& w = r.open();
+        r.click(*w.cmdstart);
+        r.random.repeatWhenEmpty(0);
+        r.miss();
+        r.click(*w.cmdstop);
+        r.hit(20); // in the miss sign's second: scored, not counted
+        QVERIFY(!w.CN->Visible());
+        r.clock.advance(1000);
+        r.hit(39);
+        QVERIFY(w.Good->Visible() && !w.Super->Visible() && w.SpeedChr == 15); // at 50
+        r.hit();
+        QVERIFY(w.lblscore->Caption() == u"160"_s && w.CN->Caption() == u"40"_s);
+        QVERIFY(w.Super->Visible() && !w.Good->Visible() && w.CT->Visible());
+        // 160 passed 100 and 150, but the speed-up reads the score once, after the hit.
+        QVERIFY(w.SpeedChr == 15 && r.boxes.shown.empty());
+        r.clock.advance(1000);
+        QVERIFY(!w.Super->Visible() && !w.Timer3->Enabled() && !w.Timer2->Enabled());
+        r.hit(39);
+        r.boxes.whileOpen = [&](const Box&) {
+            QVERIFY(!w.tmrlumi->Enabled() && w.optslow->Value());
+            QCOMPARE(w.lblscore->Caption(), u"800"_s);
+        };
+        r.hit();
+        QCOMPARE(r.boxes.shown.size(), std::size_t{1});
+        QCOMPARE(r.boxes.shown[0].title, u"레벨 클리어!"_s);
+        QCOMPARE(r.boxes.shown[0].prompt,
+                 u"Level Cleared!! - 드디어 당신은 루미벡스에 통달했습니다!다음 레벨! -"_s);
+        QVERIFY(w.CN->Caption() == u"80"_s && w.Super->Visible() && !w.Good->Visible());
+        QVERIFY(w.optfast->Value() && w.SpeedChr == 60 && w.tmrlumi->Enabled());
+        // The Super sign ends a second later, like every sign.
+        r.clock.advance(999);
+        QVERIFY(w.Super->Visible());
+        r.clock.advance(1);
+        QVERIFY(!w.Super->Visible() && !w.Timer3->Enabled());
+        r.hit();
+        QVERIFY(w.CN->Caption() == u"81"_s && r.boxes.shown.size() == 1);
+    }
+
+    void missShouldKeepTheComboFromCountingUntilItsSignEnds() {
+        Rig r;
+        game::frmlumi& w = r.open();
+        r.click(*w.cmdstart);
+        r.random.repeatWhenEmpty(0);
+        r.hit(39);
+        r.miss(); // at 50
+        r.clock.advance(450);
+        r.miss(); // at 550: the sign now lasts until 1550
+        r.hit(2);
+        QVERIFY(w.lblscore->Caption() == u"41"_s && w.CN->Caption() == u"39"_s);
+        QVERIFY(w.Good->Visible() && !w.Super->Visible());
+        r.clock.advance(999);
+        QVERIFY(w.Poor->Visible() && w.CN->Visible() && w.CT->Visible());
+        r.clock.advance(1);
+        QVERIFY(!w.Poor->Visible() && !w.CT->Visible() && !w.CN->Visible());
+        QVERIFY(!w.Timer1->Enabled() && !w.Timer2->Enabled() && w.MissFlag == 0);
+        r.hit();
+        QCOMPARE(w.CN->Caption(), u"1"_s);
+        // Good, shown again 600 ms later, lasts a second from then, also across a Stop.
+        r.clock.advance(600);
+        r.hit();
+        r.click(*w.cmdstop);
+        r.clock.advance(999);
+        QVERIFY(w.Good->Visible());
+        r.clock.advance(1);
+        QVERIFY(!w.Good->Visible() && !w.Timer2->Enabled());
+    }
+
+    void composedWordShouldCountWhenSpaceOrEnterEndsIt() {
+        Rig r;
+        const float computer = pick(1);
+        game::frmlumi& w = r.open({computer, 0, 0, 0, 0, 0});
+        r.click(*w.cmdstart);
+        // Committed; then as decomposed jamo, as some engines send it.
+        for (const QString& word :
+             {u"컴퓨터"_s, u"컴퓨터"_s.normalized(QString::NormalizationForm_D)}) {
+            r.compose(word, QString());
+            r.random.push(computer);
+            r.press(Qt::Key_Space);
+        }
+        QVERIFY(w.lblscore->Caption() == u"2"_s && r.entry() == u" "_s);
+        // Still composing the last syllable when the key comes; the engine then empties its
+        // composition and sends the syllable late, which must not start the next word.
+        r.compose(u"컴퓨"_s, u"터"_s);
+        r.random.push(computer);
+        r.press(Qt::Key_Space);
+        r.compose(QString(), QString());
+        r.compose(u"터"_s, u"ㅋ"_s);
+        r.compose(u"컴"_s, u"퓨"_s);
+        r.compose(u"퓨"_s, u"터"_s);
+        r.random.push(computer);
+        r.press(Qt::Key_Return);
+        QVERIFY(w.lblscore->Caption() == u"4"_s && r.entry().isEmpty());
+        // A wrong word is judged with its pending syllable too. A key typed before a late
+        // syllable shows the engine had nothing more to send: what comes next starts a word.
+        r.compose(u"컴퓨"_s, u"타"_s);
+        r.press(Qt::Key_Return);
+        r.compose(u"타"_s, QString());
+        QVERIFY(r.entry().isEmpty() && w.lblscore->Caption() == u"4"_s);
+        r.compose(u"컴퓨"_s, u"터"_s);
+        r.random.push(computer);
+        r.press(Qt::Key_Return);
+        r.press(Qt::Key_A);
+        r.compose(u"터"_s, QString());
+        QVERIFY(r.entry() == u"a터"_s && w.CN->Caption() == u"5"_s);
+    }
+
+    void layoutShouldStackTheFieldAndDrawItsCountersBold() {
+        Rig r;
+        game::frmlumi& w = r.open();
+        QStringList names;
+        for (const auto& control : w.controls())
+            names << control->name();
+        QVERIFY(names.size() == 44 && names.indexOf("Picture1") == 14 &&
+                names.indexOf("Shplumi(9)") == 28);
+        QVERIFY(w.Caption() == u"Lumivex"_s && w.BackColor() == QColor(192, 192, 192));
+        QVERIFY(w.widget()->minimumSize() == QSize(657, 430) &&
+                w.widget()->maximumSize() == QSize(657, 430));
+        QCOMPARE(w.cmdstart->widget()->geometry(), QRect(208, 392, 113, 25));
+        QCOMPARE(w.optkorean->widget()->geometry(), QRect(8, 16, 97, 17)); // in its frame
+        QCOMPARE(w.Shplumi(9).pixelRect(), QRect(640, 248, 9, 65));
+        QCOMPARE(w.Shplumi(5).BackColor(), QColor(255, 0, 0));
+        QCOMPARE(w.CN->font().pointSizeF(), 27.75);
+        QCOMPARE(QFontInfo(w.Super->font()).family(), u"BM JUA_TTF"_s); // a heavy Hangul face
+        for (const ui::Label* bold : {w.lblbonus, w.lblscore, w.Label1, w.Label3})
+            QVERIFY2(bold->font().bold(), qPrintable(bold->name()));
+        QVERIFY(w.txtlumi->widget()->font().bold() && w.cmdexit->widget()->font().bold());
+        // Tab goes round in the layout's order, entering each group of options once.
+        QStringList visited;
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, QStringList({"cmdstart", "cmdstop", "optfast", "cmdexit", "optkorean",
+                                       "Picture1", "txtlumi"}));
+    }
+
+    void wordsShouldShowWhereTheyStandAndVanishWhereTheyLeft_data() {
+        QTest::addColumn<bool>("byHit");
+        QTest::newRow("hit") << true;
+        QTest::newRow("miss") << false;
+    }
+
+    void wordsShouldShowWhereTheyStandAndVanishWhereTheyLeft() {
+        QFETCH(bool, byHit);
+        Rig r;
+        game::frmlumi& w = r.open();
+        r.click(*w.cmdstart);
+        w.SpeedChr = 5000;
+        r.tick({r.step(byHit ? 1200 : 4590), 0, 0, 0, 0, 0});
+        // Above the floor strip the word shows; below its top edge the strip covers it.
+        const QRect at = w.lbllumi(0).pixelRect() & QRect(0, 0, 657, 312);
+        QVERIFY(!at.isEmpty() && inkIn(w, at) > 0 && inkIn(w, at.translated(0, 40)) == 0);
+        if (byHit)
+            r.hit();
+        else
+            r.tick({r.step(300), pick(0), 0, 0, 0, 0, 0});
+        QVERIFY(w.lbllumi(0).Top() == 0 && inkIn(w, at) == 0);
+    }
+};
+
+QTEST_MAIN(Game)
+#include "tst_game.moc"

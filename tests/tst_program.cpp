@@ -1,0 +1,124 @@
+// The real program as a process: how it ends, the look it gives itself, and what it says when
+// it cannot start.
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Runs `program` offscreen in `folder`, with a runtime folder of its own (Qt warns without).
+void run(QProcess& process, const QString& program, const QStringList& args,
+         const QString& folder) {
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.start(program, args);
+    const bool ended = process.waitForFinished(20'000);
+    if (!ended)
+        process.kill(), process.waitForFinished();
+    QVERIFY2(ended && process.exitStatus() == QProcess::NormalExit,
+             qPrintable(program + u" did not end by itself within 20 s"_s));
+}
+
+} // namespace
+
+class Program : public QObject {
+    Q_OBJECT
+private slots:
+    void endingShouldEndTheProcessWithStatusZero_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Exit") << u"exit"_s;
+        QTest::newRow("closing the game window") << u"close-game"_s;
+        QTest::newRow("closing the intro window") << u"close-intro"_s;
+    }
+
+    void endingShouldEndTheProcessWithStatusZero() {
+        QFETCH(QString, how);
+        QProcess driver;
+        run(driver, QStringLiteral(LUMIVEX_DRIVER), {how}, QDir::currentPath());
+        QCOMPARE(driver.exitCode(), 0);
+        QCOMPARE(driver.readAllStandardError(), QByteArray());
+        // The look start-up applies: Fusion, and the free faces standing in for the layout's.
+        QCOMPARE(driver.readAllStandardOutput(),
+                 "style fusion\nfont NanumGothic\nbutton NanumGothic\n");
+    }
+
+    void badIconShouldEndTheStartWithOneLineNamingFileAndCause_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("cause");
+        QFile icon(u"NoviIcon.ico"_s);
+        QVERIFY(icon.open(QIODevice::ReadOnly));
+        const QByteArray good = icon.readAll();
+        QRandomGenerator generator(7);
+        QByteArray noise(3000, 0);
+        for (char& byte : noise)
+            byte = static_cast<char>(generator.bounded(256));
+        QByteArray cursor = good.left(100).replace(2, 1, "\2");
+        QByteArray png;
+        QBuffer buffer(&png);
+        QImage(16, 16, QImage::Format_ARGB32).save(&buffer, "PNG");
+        const QString cut =
+            u"the icon is cut short (the file has %1 bytes, its header promises %2)"_s;
+        const auto row = [](const char* what, const QByteArray& bytes, const QString& cause) {
+            QTest::newRow(what) << bytes << cause;
+        };
+        row("missing", "missing", u"the file does not exist"_s);
+        row("empty", "", u"the file is empty"_s);
+        row("cut short", good.left(100), cut.arg(100).arg(1182));
+        row("a header alone", good.left(6), cut.arg(6).arg(54));
+        row("cut at the end of its directory", good.left(54), cut.arg(54).arg(1182));
+        row("a cursor cut short", cursor, cut.arg(100).arg(1182));
+        row("no images listed", QByteArray("\0\0\1\0\0\0", 6), u"it is not an icon image"_s);
+        row("random bytes", noise, u"it is not an icon image"_s);
+        row("PNG renamed", png, u"it is a PNG image, not an icon"_s);
+        row("100 MiB", "sparse", u"the file is too large to be an icon (104857600 bytes)"_s);
+        row("folder", "folder", u"it is a folder, not a file"_s);
+        row("dangling link", "dangling", u"it is a link to a file that does not exist"_s);
+        row("link loop", "loop", u"it is a link that leads round a loop of links"_s);
+        row("named pipe", "pipe", u"it is a named pipe, not a file"_s);
+    }
+
+    void badIconShouldEndTheStartWithOneLineNamingFileAndCause() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, cause);
+        QTemporaryDir folder;
+        const QString icon = folder.filePath(u"NoviIcon.ico"_s);
+        QFile file(icon);
+        if (bytes == "sparse") // costs no disk
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(100 * 1024 * 1024));
+        else if (bytes == "folder")
+            QVERIFY(QDir(folder.path()).mkdir(u"NoviIcon.ico"_s));
+        else if (bytes == "dangling" || bytes == "loop")
+            QVERIFY(QFile::link(bytes == "loop" ? u"other.ico"_s : u"gone.ico"_s, icon) &&
+                    (bytes != "loop" || QFile::link(icon, folder.filePath(u"other.ico"_s))));
+        else if (bytes == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(icon).constData(), 0644), 0);
+        else if (bytes != "missing")
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries | QDir::System);
+        QProcess lumivex;
+        run(lumivex, QStringLiteral(LUMIVEX_EXECUTABLE), {}, folder.path());
+        QCOMPARE(lumivex.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(lumivex.readAllStandardError()),
+                 u"lumivex: Cannot load \"NoviIcon.ico\" from the folder \"%1\": %2\n"_s.arg(
+                     QDir(folder.path()).canonicalPath(), cause));
+        QCOMPARE(lumivex.readAllStandardOutput(), QByteArray());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System), before);
+    }
+};
+
+QTEST_MAIN(Program)
+#include "tst_program.moc"
