@@ -4,8 +4,8 @@
 //                                        after printing the look it gave itself
 //   driver play                          an English game at Fast, six rounds of typing what a
 //                                        screen reader reads, the rest left to Game Over
-//   driver ime STATUS_FILE               a game where 컴퓨터 never falls; every 50 ms it
-//                                        writes what a player sees, and where to click
+//   driver ime STATUS_FILE               a started game where 컴퓨터 never falls; every 50 ms
+//                                        it writes what a player sees
 #include "app/lumivex.h"
 
 #include <QAccessible>
@@ -56,9 +56,11 @@ int every250ms(app::Lumivex& lumivex, std::function<bool(int)> script) {
 int endedBy(app::Lumivex& lumivex, const QString& how) {
     return every250ms(lumivex, [how](int n) {
         if (n == 0)
-            std::printf("style %s\nfont %s\nbutton %s\n", qPrintable(QApplication::style()->name()),
+            std::printf("style %s\nfont %s\nbutton %s\nframes inline %s\n",
+                        qPrintable(QApplication::style()->name()),
                         qPrintable(QApplication::font().family()),
-                        qPrintable(QFontInfo(named("cmdservice")->font()).family()));
+                        qPrintable(QFontInfo(named("cmdservice")->font()).family()),
+                        qgetenv("QT_XCB_NO_MITSHM").constData());
         if (n < 2 && how != u"close-intro") {
             click(n == 0 ? "cmdservice" : "cmdstart");
             return true;
@@ -104,11 +106,6 @@ int play(app::Lumivex& lumivex) {
     return status == 0 && rounds > 0 && gameOver ? 0 : 3;
 }
 
-QString centreOf(const QWidget* widget) {
-    const QPoint at = widget->mapToGlobal(widget->rect().center());
-    return widget->isVisible() ? QStringLiteral("%1 %2").arg(at.x()).arg(at.y()) : "hidden";
-}
-
 int ime(const QString& path) {
     app::applyLook();
     ui::RealClock clock;
@@ -120,17 +117,15 @@ int ime(const QString& path) {
     ui::Services services{clock, random, messages, program};
     app::Windows windows(services);
     windows.open();
+    QTimer::singleShot(0, [] { click("cmdservice"), click("cmdstart"); });
     QTimer status;
     QObject::connect(&status, &QTimer::timeout, [&] {
         const game::frmlumi& game = windows.frmlumi;
         const QWidget* focus = QApplication::focusWidget();
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly) &&
-            file.write(QStringLiteral("intro_button %1\nstart_button %2\nfocus %3\nword0 %4\n"
-                                      "score %5\nbox [%6]\n")
-                           .arg(centreOf(windows.frmservices.cmdservice->widget()),
-                                centreOf(game.cmdstart->widget()),
-                                focus ? focus->objectName() : "none", game.lbllumi(0).Caption(),
+            file.write(QStringLiteral("focus %1\nword0 %2\nscore %3\nbox [%4]\n")
+                           .arg(focus ? focus->objectName() : "none", game.lbllumi(0).Caption(),
                                 game.lblscore->Caption(), game.txtlumi->lineEdit()->text())
                            .toUtf8()) > 0)
             file.commit();

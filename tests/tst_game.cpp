@@ -64,6 +64,7 @@ private slots:
 
         r.click(*w.cmdstart);
         QVERIFY(w.tmrlumi->Enabled() && !w.cmdstart->Enabled() && w.cmdstop->Enabled());
+        QCOMPARE(QApplication::focusWidget(), w.txtlumi->lineEdit()); // back from the button
         r.tick({0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f});
         r.click(*w.cmdstop);
         QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
@@ -222,6 +223,7 @@ private slots:
         r.click(*w.optenglish);
         r.type(u"Software"_s);
         r.press(Qt::Key_Return);
+        r.press(Qt::Key_Return); // an empty box
         QVERIFY(r.entry().isEmpty() && w.lblscore->Caption() == u"0"_s);
         // Typed, a Space would end the word; inserted, the spaces stay for Enter to trim.
         w.txtlumi->lineEdit()->insert(u"  software "_s);
@@ -244,12 +246,13 @@ private slots:
         r.press(Qt::Key_X);
         r.press(Qt::Key_Space);
         QVERIFY(w.lblscore->Caption() == u"2"_s && r.entry() == u" "_s);
+        r.press(Qt::Key_Return); // a box of spaces
         // Cursor keys, Home, End and Backspace edit the word.
         r.type(u"abc"_s);
         for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_X, Qt::Key_Home, Qt::Key_Y,
                                   Qt::Key_End, Qt::Key_Backspace, Qt::Key_Right, Qt::Key_Z})
             r.press(key);
-        QCOMPARE(r.entry(), u"y axbz"_s);
+        QCOMPARE(r.entry(), u"yaxbz"_s);
     }
 
     void comboShouldPayAtFortyAndClearTheLevelAtEighty() {
