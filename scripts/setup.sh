@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the game needs to build, run and be tested, and only those
 # that are missing, so that running it again costs a few dpkg queries.
 set -euo pipefail
