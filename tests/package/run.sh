@@ -8,9 +8,10 @@ src=$(cd "$(dirname "$0")/../.." && pwd)
 skip() { echo "SKIP: $*" && exit 77; }
 fail() { echo "FAIL: $*"; tail -n 20 "$work/log" 2>/dev/null; exit 1; }
 [ "$(id -u)" -eq 0 ] && [ -z "${DEB_RULES_REQUIRES_ROOT:-}" ] || skip "needs root, outside a package build"
-for t in dpkg-buildpackage git Xvfb xdotool appstreamcli; do
+for t in dpkg-buildpackage Xvfb xdotool appstreamcli; do
     command -v $t >/dev/null || skip "$t is not installed (scripts/setup.sh installs it)"; done
 dpkg-query -W -f='${Status}' lumivex 2>/dev/null | grep -qv not-installed && skip "lumivex is installed"
+git -C "$src" rev-parse --git-dir >/dev/null 2>&1 || skip "not a git checkout"
 
 installed() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }' | sort; }
 work=$(mktemp -d /tmp/lumivex-package.XXXXXX) && installed >"$work/before"
