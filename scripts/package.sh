@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/package}")
 scripts/setup.sh
-rm -rf "$out/lumivex" && mkdir -p "$out/lumivex"
+rm -rf "$out/lumivex" "$out"/lumivex_* "$out"/lumivex-dbgsym_* && mkdir -p "$out/lumivex"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$out/lumivex"
 else
