@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts the game in this folder, where NoviIcon.ico is.
 set -euo pipefail
 cd "$(dirname "$0")"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and runs every test twice: as built for debugging, and
 # under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail

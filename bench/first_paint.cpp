@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Linked into a program beside its own sources: notes when the first window has been painted
 // and put on the screen, writes that moment (CLOCK_MONOTONIC, ns) to $LUMIVEX_PROBE_OUT, and
 // ends the program.

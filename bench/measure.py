@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Measures Lumivex beside an empty Qt 6 Widgets window on a private Xvfb.
 
 Usage: measure.py BUILD_DIR   (bench/run.sh builds BUILD_DIR first and calls this)

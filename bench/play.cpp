@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Plays the game in one process, with the program's own windows and libraries on the real
 // clock, and measures what only the inside can see: the period of the game tick, the pixels
 // and the time each tick's repaint costs, and the time from the Enter that ends a hit to the

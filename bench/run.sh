@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Lumivex in Release and, with the same compiler and flags, an empty Qt 6 Widgets
 # window; measures both on a private Xvfb, alternating, and writes build/bench/results.md.
 # Run counts and durations can be changed through the BENCH_* variables of bench/measure.py.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the benchmark needs from the X server and xdotool does not give precisely enough:
 //   lumivex-xtool mapwait [NAME] [TIMEOUT_MS]
 //       prints "ready", then waits for a top-level window (titled NAME, if given) to be mapped

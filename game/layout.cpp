@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game window as the player first sees it: every control in stored order, which is also
 // the order in which the windowless ones are painted (the last on top).
 #include "frmlumi.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The load step, the credits roll, the blink and the hand-over to the game window.
 #include "frmservices.h"
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game needs to build, run and be tested, and only those
-# that are missing, so that running it again costs a few dpkg queries.
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the Debian packages the game needs to build, run, be tested and be packaged, and only
+# those that are missing, so that running it again costs a few dpkg queries.
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,7 @@ packages=(
   python3 libx11-dev
   dbus-daemon dbus-bin libglib2.0-bin ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
   appstream desktop-file-utils
+  build-essential debhelper lintian reuse
 )
 
 missing=()

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Takes one size out of the program's icon file, for the desktop's icon theme:
 //   lumivex-icon-png NoviIcon.ico 48 OUT.png
 #include <QCoreApplication>

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws NoviIcon.ico, the program's icon: three words falling onto a floor, on a night-blue
 tile. Pure standard library; writes 16, 32 and 48 pixel images as 32-bit BMP entries.
 

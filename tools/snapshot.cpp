@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Renders a window offscreen to a PNG, so the layout can be looked at without a display:
 //   QT_QPA_PLATFORM=offscreen lumivex-snapshot game OUT.png [start] [milliseconds] [hit]
 //   QT_QPA_PLATFORM=offscreen lumivex-snapshot intro OUT.png [milliseconds]

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lumivex reads NoviIcon.ico from the folder it is started in: start it beside its icon.
 prefix=$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd) || exit 1
 cd "$prefix/share/lumivex" || exit 1

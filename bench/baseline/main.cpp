@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor any Qt 6 Widgets program pays: one empty window, the size of the intro window.
 #include <QApplication>
 #include <QWidget>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor for anything that moves on screen: the empty baseline window, with one word-sized
 // rectangle moved down by a pixel every 50 ms, repainting only its old and new place.
 #include <QApplication>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The same empty window with one line of Hangul drawn in it: the floor of a window that shows
 // any text, fontconfig's start and one Hangul face included.
 #include <QApplication>

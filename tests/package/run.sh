@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the package, installs it with apt, starts it by its command and its menu entry, purges
+# it and looks for what is left; whatever it installed is purged, pass or fail. 77: skipped.
+set -uo pipefail
+src=$(cd "$(dirname "$0")/../.." && pwd)
+skip() { echo "SKIP: $*" && exit 77; }
+fail() { echo "FAIL: $*"; tail -n 20 "$work/log" 2>/dev/null; exit 1; }
+[ "$(id -u)" -eq 0 ] && [ -z "${DEB_RULES_REQUIRES_ROOT:-}" ] || skip "needs root, outside a package build"
+for t in dpkg-buildpackage Xvfb xdotool appstreamcli; do
+    command -v $t >/dev/null || skip "$t is not installed (scripts/setup.sh installs it)"; done
+dpkg-query -W -f='${Status}' lumivex 2>/dev/null | grep -qv not-installed && skip "lumivex is installed"
+git -C "$src" rev-parse --git-dir >/dev/null 2>&1 || skip "not a git checkout"
+
+installed() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }' | sort; }
+work=$(mktemp -d /tmp/lumivex-package.XXXXXX) && installed >"$work/before"
+cleanup() { # purges the package and whatever apt brought in for it
+    kill "${pids[@]}" 2>/dev/null; wait
+    installed | comm -13 "$work/before" - | xargs -r apt-get purge -y -q >/dev/null 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir "$work/src" && git -C "$src" ls-files -z | (cd "$src" && xargs -0 cp --parents -t "$work/src")
+# One core, so that the tests ctest runs beside this one keep theirs.
+(cd "$work/src" && DEB_BUILD_OPTIONS="nocheck parallel=1" nice dpkg-buildpackage -us -uc -b) \
+    >"$work/log" 2>&1 || fail "dpkg-buildpackage"
+apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=300 \
+    "$work"/lumivex_*_amd64.deb >"$work/log" 2>&1 || fail "apt-get install"
+dpkg -L lumivex | grep -vx /. >"$work/files"
+
+mkfifo "$work/display"
+Xvfb -displayfd 3 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 & pids+=($!)
+read -r -t 10 display <"$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$display && unset QT_QPA_PLATFORM
+starts() { # FOLDER COMMAND...: started there with a player's PATH, it maps the intro window
+    (cd "$1" && shift && PATH=/usr/bin:/bin:/usr/games exec "$@") >"$work/log" 2>&1 & pids+=($!)
+    timeout 30 xdotool search --sync --all --pid $! --name '^머 릿 말 $' >/dev/null ||
+        fail "started in $1, '${*:2}' opened no intro window"
+}
+starts / lumivex
+entry=/usr/share/applications/org.lumivex.Lumivex.desktop
+starts "$(sed -n 's/^Path=//p' $entry)" $(sed -n 's/^Exec=//p' $entry)
+appstreamcli validate --pedantic --no-net /usr/share/metainfo/org.lumivex.Lumivex.metainfo.xml \
+    >"$work/log" 2>&1 || fail "appstreamcli rejects the installed metainfo"
+
+kill "${pids[@]}" && wait
+apt-get purge -y -q lumivex >"$work/log" 2>&1 || fail "apt-get purge"
+while read -r path; do # only a folder that another package owns may stay
+    [ -e "$path" ] && ! { [ -d "$path" ] && dpkg -S "$path" >/dev/null 2>&1; } && fail "$path remains"
+done <"$work/files"
+echo "PASS: built, installed with apt, started by its command and its menu entry, purged"
