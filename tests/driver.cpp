@@ -1,9 +1,13 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program with its whole stack, real timers and Qt's own message boxes, played by a script
 // every 250 ms as a player would play it, for the tests that need a process of its own:
 //   driver exit|close-game|close-intro   the program as main() starts it, ended three ways,
 //                                        after printing the look it gave itself
 //   driver play                          an English game at Fast, six rounds of typing what a
 //                                        screen reader reads, the rest left to Game Over
+//   driver overflow                      a game whose next tick leaves the 16-bit range
 //   driver ime STATUS_FILE               a started game where 컴퓨터 never falls; every 50 ms
 //                                        it writes what a player sees
 #include "app/lumivex.h"
@@ -138,12 +142,28 @@ int ime(const QString& path) {
 
 int main(int argc, char** argv) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == u"overflow") { // an error ends the process at once, in the middle of a step
+        QApplication application(argc, argv);
+        ui::ManualClock clock;
+        ui::ScriptedRandom random;
+        random.repeatWhenEmpty(0.5f);
+        ui::RecordingMessageBoxes boxes;
+        ui::QtProgram program;
+        ui::Services services{clock, random, boxes, program};
+        game::frmlumi game(services);
+        game.Load();
+        game.SpeedChr = 32767;
+        game.tmrlumi->setEnabled(true);
+        clock.advance(50);
+        return 3;
+    }
     if (mode == u"ime" && argc == 3) {
         QApplication application(argc, argv);
         return ime(QString::fromLocal8Bit(argv[2]));
     }
     if (!QStringList{"exit", "close-game", "close-intro", "play"}.contains(mode)) {
-        std::fprintf(stderr, "usage: driver exit|close-game|close-intro|play|ime STATUS_FILE\n");
+        std::fprintf(stderr,
+                     "usage: driver exit|close-game|close-intro|play|overflow|ime STATUS_FILE\n");
         return 2;
     }
     app::Lumivex lumivex(argc, argv);

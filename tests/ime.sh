@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Types 컴퓨터 on the 2-set layout through a real Korean input method into the game, ending it
 # once with Space and once with Enter, in a private X server, D-Bus session and home:
 #   tests/ime.sh DRIVER ibus|fcitx5      (77: skipped, something it needs cannot start)

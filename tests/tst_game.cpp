@@ -1,9 +1,13 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game window played as a player plays it: clicks, keys and compositions into its widgets,
 // time on a manual clock, every random draw scripted.
 #include "support/rig.h"
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QTest>
 
@@ -58,6 +62,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w.txtlumi->lineEdit());
         // The two signs' timers, on from the layout, fire once and stop, changing nothing.
         const QImage loaded = Rig::screen(w);
+        QVERIFY(w.Timer1->Enabled() && w.Timer3->Enabled());
         r.clock.advance(1000);
         QVERIFY(!w.Timer1->Enabled() && !w.Timer3->Enabled());
         QCOMPARE(Rig::screen(w), loaded);
@@ -116,14 +121,14 @@ private slots:
 
     void languageChoiceShouldStopTheGameAndDealHiddenWords_data() {
         QTest::addColumn<bool>("toEnglish");
-        QTest::addColumn<QString>("entry7");
-        QTest::newRow("English during a Korean game") << true << u"communication"_s;
-        QTest::newRow("Korean during an English game") << false << u"통신"_s;
+        QTest::addColumn<QString>("entry0");
+        QTest::newRow("English during a Korean game") << true << u"pager"_s;
+        QTest::newRow("Korean during an English game") << false << u"호츨기"_s;
     }
 
     void languageChoiceShouldStopTheGameAndDealHiddenWords() {
         QFETCH(bool, toEnglish);
-        QFETCH(QString, entry7);
+        QFETCH(QString, entry0);
         Rig r;
         game::frmlumi& w = r.open();
         if (!toEnglish) {
@@ -132,10 +137,10 @@ private slots:
         }
         r.click(*w.cmdstart);
         r.tick({0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f});
-        r.random.push({pick(7), pick(2), pick(0), pick(49), pick(20), pick(7)});
+        r.random.push({pick(0), pick(2), pick(0), pick(49), pick(20), pick(7)});
         r.click(toEnglish ? *w.optenglish : *w.optkorean);
         QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
-        QCOMPARE(w.lbllumi(0).Caption(), entry7);
+        QCOMPARE(w.lbllumi(0).Caption(), entry0);
         for (int i = 0; i < game::frmlumi::kWords; ++i) // hidden where they stood
             QVERIFY(!w.lbllumi(i).Visible() && w.lbllumi(i).Top() == 17);
         r.clock.advance(200);
@@ -406,9 +411,13 @@ private slots:
         r.click(*w.cmdstart);
         w.SpeedChr = 5000;
         r.tick({r.step(byHit ? 1200 : 4590), 0, 0, 0, 0, 0});
-        // Above the floor strip the word shows; below its top edge the strip covers it.
-        const QRect at = w.lbllumi(0).pixelRect() & QRect(0, 0, 657, 312);
+        // Above the floor strip the word shows, whole and on its own ground; below its top
+        // edge the strip covers it.
+        const ui::Label& word = w.lbllumi(0);
+        const QRect at = word.pixelRect() & QRect(0, 0, 657, 312);
         QVERIFY(!at.isEmpty() && inkIn(w, at) > 0 && inkIn(w, at.translated(0, 40)) == 0);
+        QVERIFY(at.width() > QFontMetrics(word.font()).horizontalAdvance(word.Caption()));
+        QCOMPARE(Rig::screen(w).pixelColor(at.topLeft()), word.BackColor());
         if (byHit)
             r.hit();
         else

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up and the intro window: the credits roll, the blinking button and the hand-over.
 #include "support/rig.h"
 
@@ -52,6 +55,7 @@ private slots:
             QCOMPARE(label.Top(), 4000.0f - 20.0f * static_cast<float>(tick));
             QCOMPARE(label.Top() + label.Height(), 3990.0f);
         }
+        QCOMPARE(intro.tmrscroll->Interval(), 100); // at rest from the next tick
         r.clock.advance(100);
         QCOMPARE(intro.tmrscroll->Interval(), 0);
         r.clock.advance(60'000);

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real program as a process: how it ends, the look it gives itself, and what it says when
 // it cannot start.
 #include <QBuffer>
@@ -53,6 +56,14 @@ private slots:
         // frames sent to the X server inline.
         QCOMPARE(driver.readAllStandardOutput(),
                  "style fusion\nfont NanumGothic\nbutton NanumGothic\nframes inline 1\n");
+    }
+
+    void errorInAStepShouldEndTheProcessAtOnceWithOneMessage() {
+        QProcess driver;
+        run(driver, QStringLiteral(LUMIVEX_DRIVER), {u"overflow"_s}, QDir::currentPath());
+        QCOMPARE(driver.exitCode(), 1);
+        QCOMPARE(driver.readAllStandardError(),
+                 "lumivex: Overflow: 32767 + 30 leaves the 16-bit range\n");
     }
 
     void badIconShouldEndTheStartWithOneLineNamingFileAndCause_data() {

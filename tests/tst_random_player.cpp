@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A player who types, composes, clicks, closes and waits at random, with every rule that must
 // hold checked after each event. CI plays a short while; a long run is, for example:
 //   LUMIVEX_SEEDS=1,2,3 LUMIVEX_EVENTS=2000000 build/debug/tests/tst_random_player
