@@ -2,14 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The program with its whole stack, real timers and Qt's own message boxes, played by a script
-// every 250 ms as a player would play it, for the tests that need a process of its own:
-//   driver exit|close-game|close-intro   the program as main() starts it, ended three ways,
-//                                        after printing the look it gave itself
-//   driver play                          an English game at Fast, six rounds of typing what a
-//                                        screen reader reads, the rest left to Game Over
-//   driver overflow                      a game whose next tick leaves the 16-bit range
-//   driver ime STATUS_FILE               a started game where 컴퓨터 never falls; every 50 ms
-//                                        it writes what a player sees
+// as a player would play it, for the tests that need a process of its own:
+//   driver exit|close-game|close-intro  as main() starts it, ended three ways, after printing
+//                                       the look it gave itself
+//   driver play                         an English game at Fast, six rounds of typing what a
+//                                       screen reader reads, then Game Over and Exit
+//   driver overflow                     a game whose next tick leaves the 16-bit range
+//   driver ime STATUS_FILE              a game where 컴퓨터 never falls, told every 50 ms
 #include "app/lumivex.h"
 
 #include <QAccessible>
@@ -25,10 +24,9 @@
 namespace {
 
 QWidget* named(const QString& name) {
-    for (QWidget* widget : QApplication::allWidgets())
-        if (widget->objectName() == name)
-            return widget;
-    return nullptr;
+    const QWidgetList all = QApplication::allWidgets();
+    return *std::find_if(all.begin(), all.end(),
+                         [&](QWidget* w) { return w->objectName() == name; });
 }
 
 // On the left, where a radio button takes the click too.
@@ -69,10 +67,8 @@ int endedBy(app::Lumivex& lumivex, const QString& how) {
             click(n == 0 ? "cmdservice" : "cmdstart");
             return true;
         }
-        if (how == u"exit")
-            click("cmdexit");
-        else
-            named(how == u"close-game" ? "frmlumi" : "frmservices")->close();
+        how == u"exit" ? click("cmdexit")
+                       : void(named(how == u"close-game" ? "frmlumi" : "frmservices")->close());
         return false;
     });
 }
@@ -94,7 +90,6 @@ int play(app::Lumivex& lumivex) {
             }
             rounds += labelsShown().value("Score") != score;
         } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            // The box runs an event loop of its own, and this script in it.
             QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
             gameOver = read->text(QAccessible::Name) == u"Game Over!" &&
                        read->text(QAccessible::Description) == box->text();
@@ -110,27 +105,36 @@ int play(app::Lumivex& lumivex) {
     return status == 0 && rounds > 0 && gameOver ? 0 : 3;
 }
 
-int ime(const QString& path) {
+// Both windows with Qt's message boxes and the real end, but chance and time in the script's
+// hands: every draw picks 컴퓨터, entry 1 of the Korean bank, and time moves only when told.
+int scripted(const QString& mode, const QString& path) {
     app::applyLook();
-    ui::RealClock clock;
+    ui::ManualClock clock;
     ui::ScriptedRandom random;
-    // int(0.025 × 50) is entry 1 of the Korean bank, and floor(35 × 0.025) a fall of 0 twips.
     random.repeatWhenEmpty(0.025f);
     ui::QtMessageBoxes messages;
     ui::QtProgram program;
     ui::Services services{clock, random, messages, program};
     app::Windows windows(services);
     windows.open();
+    game::frmlumi& game = windows.frmlumi;
+    if (mode == u"overflow") { // the error must end the process at once, in the middle of a step
+        click("cmdservice"), click("cmdstart");
+        game.SpeedChr = 32767;
+        clock.advance(50);
+        return 3;
+    }
     QTimer::singleShot(0, [] { click("cmdservice"), click("cmdstart"); });
     QTimer status;
     QObject::connect(&status, &QTimer::timeout, [&] {
-        const game::frmlumi& game = windows.frmlumi;
-        const QWidget* focus = QApplication::focusWidget();
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly) &&
             file.write(QStringLiteral("focus %1\nword0 %2\nscore %3\nbox [%4]\n")
-                           .arg(focus ? focus->objectName() : "none", game.lbllumi(0).Caption(),
-                                game.lblscore->Caption(), game.txtlumi->lineEdit()->text())
+                           .arg(QApplication::focusWidget()
+                                    ? QApplication::focusWidget()->objectName()
+                                    : "",
+                                game.lbllumi(0).Caption(), game.lblscore->Caption(),
+                                game.txtlumi->lineEdit()->text())
                            .toUtf8()) > 0)
             file.commit();
     });
@@ -142,24 +146,9 @@ int ime(const QString& path) {
 
 int main(int argc, char** argv) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (mode == u"overflow") { // an error ends the process at once, in the middle of a step
+    if (mode == u"overflow" || (mode == u"ime" && argc == 3)) {
         QApplication application(argc, argv);
-        ui::ManualClock clock;
-        ui::ScriptedRandom random;
-        random.repeatWhenEmpty(0.5f);
-        ui::RecordingMessageBoxes boxes;
-        ui::QtProgram program;
-        ui::Services services{clock, random, boxes, program};
-        game::frmlumi game(services);
-        game.Load();
-        game.SpeedChr = 32767;
-        game.tmrlumi->setEnabled(true);
-        clock.advance(50);
-        return 3;
-    }
-    if (mode == u"ime" && argc == 3) {
-        QApplication application(argc, argv);
-        return ime(QString::fromLocal8Bit(argv[2]));
+        return scripted(mode, QString::fromLocal8Bit(argv[argc - 1]));
     }
     if (!QStringList{"exit", "close-game", "close-intro", "play"}.contains(mode)) {
         std::fprintf(stderr,

@@ -5,8 +5,12 @@
 
 #include "app/lumivex.h"
 
+#include <QApplication>
 #include <QImage>
-#include <QWidget>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
 
 // Both windows as start-up builds them, on a manual clock, a scripted random source, recorded
 // message boxes and a recorded program end, played through real Qt events.
@@ -21,30 +25,63 @@ struct Rig {
     intro::frmservices& intro = windows.frmservices;
 
     // The game window alone, shown; the six draws its load step deals come first.
-    game::frmlumi& open(std::initializer_list<float> deal = {0, 0, 0, 0, 0, 0});
+    game::frmlumi& open(std::initializer_list<float> deal = {0, 0, 0, 0, 0, 0}) {
+        random.push(deal);
+        w.Show();
+        QApplication::processEvents(); // offscreen, the first paint and the activation come queued
+        return w;
+    }
     // Start-up: the intro window shown, the game window loaded hidden inside its load step.
-    intro::frmservices& start();
+    intro::frmservices& start() {
+        random.repeatWhenEmpty(0);
+        windows.open();
+        return intro;
+    }
 
     // The draw that picks WordBank entry `index`, and the one that moves a word by `twips`.
     static float pick(int index) { return (static_cast<float>(index) + 0.5f) / 50.0f; }
     float step(int twips) const { return (twips + 0.5f) / static_cast<float>(w.SpeedChr + 30); }
     // One game tick that must take exactly `draws`.
-    void tick(std::initializer_list<float> draws);
+    void tick(std::initializer_list<float> draws) {
+        random.push(draws);
+        clock.advance(50);
+        QCOMPARE(random.pending(), std::size_t{0});
+    }
     // A tick in which only lbllumi(5), put just above the bottom line, moves: a miss.
-    void miss();
+    void miss() {
+        w.lbllumi(5).setTop(4790);
+        tick({0, 0, 0, 0, 0, step(10), pick(0)});
+    }
 
-    void click(ui::Windowed& control);
-    void close(ui::Form& form) { form.widget()->close(); }
+    // On the left, where a radio button takes the click too.
+    void click(ui::Windowed& c) { QTest::mouseClick(c.widget(), Qt::LeftButton, {}, {6, 6}); }
     // Keys for ASCII, and what an input method delivers for the rest.
-    void type(const QString& text);
-    void press(Qt::Key key);
-    void compose(const QString& commit, const QString& preedit);
-    static void compose(QWidget* box, const QString& commit, const QString& preedit);
+    void type(const QString& text) {
+        for (const QChar ch : text)
+            ch.unicode() < 128 ? QTest::keyClick(w.txtlumi->lineEdit(), ch.toLatin1())
+                               : compose(ch, {});
+    }
+    void press(Qt::Key key) { QTest::keyClick(w.txtlumi->lineEdit(), key); }
+    void compose(const QString& commit, const QString& preedit) {
+        compose(w.txtlumi->lineEdit(), commit, preedit);
+    }
+    static void compose(QWidget* box, const QString& commit, const QString& preedit) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QCoreApplication::sendEvent(box, &event);
+    }
     // Types the word on lbllumi(0) and ends it with Enter; entry 0 is dealt in its place.
-    void hit(int times = 1);
+    void hit(int times = 1) {
+        for (int n = 0; n < times; ++n)
+            type(w.lbllumi(0).Caption()), random.push(pick(0)), press(Qt::Key_Return);
+    }
     QString entry() const { return w.txtlumi->Text(); }
 
-    // What the window last put on screen, one pixel per logical pixel: unlike a fresh grab,
-    // it shows a spot that a step forgot to repaint.
-    static QImage screen(const ui::Form& form);
+    // What the window last put on screen: unlike a fresh grab, it shows a spot that a step
+    // forgot to repaint.
+    static QImage screen(const ui::Form& form) {
+        QWidget* window = form.widget();
+        const QPixmap shown = window->screen()->grabWindow(window->winId());
+        return shown.toImage().convertToFormat(QImage::Format_RGB32);
+    }
 };
