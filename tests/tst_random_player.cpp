@@ -70,7 +70,7 @@ private:
             auto* language = dynamic_cast<ui::OptionButton*>(&c);
             language = language == w.optenglish || language == w.optkorean ? language : nullptr;
             const bool changes = language && !language->Value();
-            QTest::mouseClick(c.widget(), Qt::LeftButton, {}, QPoint(6, 6));
+            s_->click(c);
             if (&c == w.cmdstart)
                 started_ = true, score_ = 0;
             bool shown = false;
