@@ -3,7 +3,7 @@
 
 #include "accessible.h"
 
-#include "controls.h"
+#include "windowless.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>

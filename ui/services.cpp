@@ -3,8 +3,8 @@
 
 #include "services.h"
 
-#include "controls.h"
 #include "errors.h"
+#include "form.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,0 +1,78 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "container.h"
+#include "services.h"
+
+#include <QColor>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ui {
+
+class Picture;
+
+// A window: created empty, built and loaded once on first use, then shown and hidden.
+class Form : public Container {
+public:
+    Form(Services& services, QString name);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const QString& name() const { return name_; }
+    Services& services() const { return services_; }
+    Form& form() override { return *this; }
+    QWidget* hostWidget() const override;
+    QWidget* widget() const { return hostWidget(); }
+
+    // Creates the controls and runs the load step, the first time only.
+    void Load();
+    bool loaded() const { return loaded_; }
+    void Show();
+    void Hide();
+    bool shown() const;
+
+    QString Caption() const;
+    void setIcon(const Picture& picture);
+    QColor BackColor() const { return back_; }
+
+    void MsgBox(const QString& prompt, const QString& title);
+    bool messageBoxOpen() const { return boxesOpen_ > 0; }
+
+    // Runs one event step under the error policy: an escaping error ends the program.
+    void dispatch(const std::function<void()>& step);
+
+    const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+    Control* find(const QString& name) const;
+
+protected:
+    void setWindow(const QString& caption, int clientWidthTwips, int clientHeightTwips,
+                   const QColor& back);
+    template <class T, class... Args> T& add(Args&&... args) {
+        auto control = std::make_unique<T>(std::forward<Args>(args)...);
+        T& ref = *control;
+        controls_.push_back(std::move(control));
+        return ref;
+    }
+    virtual void build() = 0;
+    virtual void Form_Load() = 0;
+
+private:
+    void chainTabOrder();
+
+    Services& services_;
+    QString name_;
+    std::unique_ptr<QWidget> window_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    QColor back_;
+    bool loaded_ = false;
+    int boxesOpen_ = 0;
+};
+
+} // namespace ui

@@ -1,0 +1,233 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "windowless.h"
+
+#include "accessible.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace ui {
+
+Windowless::Windowless(Container& container, QString name, Geometry at, bool visible)
+    : Control(container.form(), std::move(name)), container_(container), at_(at),
+      visible_(visible) {
+    container.adopt(*this);
+}
+
+QRect Windowless::pixelRect() const {
+    if (!std::exchange(pixelsKnown_, true))
+        pixels_ = pixelRectOf(at_);
+    return pixels_;
+}
+
+void Windowless::touch(bool content) {
+    contentChanged_ = contentChanged_ || content;
+    if (unsettled_)
+        return;
+    unsettled_ = true;
+    shown_ = visible_ ? pixelRect() : QRect();
+    container_.touched(*this);
+}
+
+void Windowless::settle(QRegion& dirty) {
+    unsettled_ = false;
+    const QRect now = visible_ ? pixelRect() : QRect();
+    const bool content = std::exchange(contentChanged_, false);
+    if (now == shown_ && !content)
+        return;
+    // A small step overlaps the old place: one rectangle, and one less for Qt to merge.
+    // Antialiased edges reach a pixel past the rectangle.
+    const auto grown = [](const QRect& r) { return r.isEmpty() ? r : r.adjusted(-1, -1, 1, 1); };
+    if (now.intersects(shown_)) {
+        dirty += grown(now.united(shown_));
+    } else {
+        dirty += grown(shown_);
+        dirty += grown(now);
+    }
+}
+
+void Windowless::setLeft(float twips) {
+    if (twips != at_.left)
+        reshape([&] { at_.left = twips; });
+}
+void Windowless::setTop(float twips) {
+    if (twips != at_.top)
+        reshape([&] { at_.top = twips; });
+}
+void Windowless::setWidth(float twips) {
+    if (twips != at_.width)
+        reshape([&] { at_.width = twips; });
+}
+void Windowless::setHeight(float twips) {
+    if (twips != at_.height)
+        reshape([&] { at_.height = twips; });
+}
+void Windowless::setVisible(bool visible) {
+    if (visible == visible_)
+        return;
+    touch(true);
+    visible_ = visible;
+    announce(*this, visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+}
+
+namespace {
+// A line break in a caption is a single carriage return.
+QString displayText(const QString& caption) {
+    QString text = caption;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// An auto-sized label takes its text's size plus a small margin, so that with no caption and
+// the default font (11 pixels a line) it is 75 by 180 twips.
+constexpr int kAutoSizeMarginX = 5;
+constexpr int kAutoSizeMarginY = 1;
+} // namespace
+
+Label::Label(Container& container, QString name, const LabelProps& props)
+    : Windowless(container, std::move(name), props.at, props.visible), caption_(props.caption),
+      font_(fontFor(props.font)), fontName_(fontNameOf(props.font)),
+      fore_(props.foreColor.isValid() ? props.foreColor : systemColor(SystemColor::ButtonText)),
+      back_(props.backColor.isValid() ? props.backColor : systemColor(SystemColor::ButtonFace)),
+      backStyle_(props.backStyle), borderStyle_(props.borderStyle), alignment_(props.alignment),
+      autoSize_(props.autoSize), tabIndex_(props.tabIndex) {
+    if (autoSize_)
+        fitToCaption();
+}
+
+void Label::setCaption(const QString& caption) {
+    if (caption == caption_)
+        return;
+    change([&] {
+        caption_ = caption;
+        if (autoSize_)
+            fitToCaption();
+    });
+    announce(*this, QAccessible::NameChanged);
+}
+
+QString Label::accessibleName() const {
+    return accessibleName_.isEmpty() ? displayText(caption_) : accessibleName_;
+}
+
+void Label::setBackStyle(int style) {
+    if (style == backStyle_)
+        return;
+    change([&] { backStyle_ = style; });
+}
+
+void Label::fitToCaption() {
+    const QFontMetrics metrics(font_);
+    const QStringList lines = displayText(caption_).split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    // Keeps the left edge where the layout put it.
+    at().width = static_cast<float>(twipsOf(widest + kAutoSizeMarginX));
+    at().height = static_cast<float>(
+        twipsOf(metrics.height() * static_cast<int>(lines.size()) + kAutoSizeMarginY));
+}
+
+void Label::paint(QPainter& painter) const {
+    const QRect rect = pixelRect();
+    const QRect inside = borderStyle_ == 1 ? rect.adjusted(1, 1, -1, -1) : rect;
+    const bool drawsCaption = !caption_.isEmpty() && !inside.isEmpty();
+    const QColor ground = backStyle_ == 1 ? back_ : QColor(Qt::transparent);
+    const qreal ratio = painter.device()->devicePixelRatio();
+    // An opaque caption picture fills the inside itself, unless a fractional scale leaves a
+    // sliver of device pixels at its edges.
+    const bool pictureFills = drawsCaption && borderStyle_ != 1 && ratio == std::floor(ratio);
+    if (backStyle_ == 1 && !pictureFills)
+        painter.fillRect(rect, back_);
+    if (borderStyle_ == 1) {
+        painter.setPen(Qt::black);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+    if (!drawsCaption)
+        return;
+    if (drawn_.isNull() || drawnCaption_ != caption_ || drawnSize_ != inside.size() ||
+        drawn_.devicePixelRatio() != ratio || drawnGround_ != ground)
+        drawCaption(inside.size(), ratio, ground);
+    painter.drawPixmap(inside.topLeft(), drawn_);
+}
+
+int Label::textFlags() const {
+    int flags = Qt::AlignTop;
+    switch (alignment_) {
+    case Alignment::Left:
+        flags |= Qt::AlignLeft;
+        break;
+    case Alignment::Right:
+        flags |= Qt::AlignRight;
+        break;
+    case Alignment::Center:
+        flags |= Qt::AlignHCenter;
+        break;
+    }
+    if (!autoSize_)
+        flags |= Qt::TextWordWrap;
+    return flags;
+}
+
+void Label::drawCaption(QSize size, qreal pixelRatio, const QColor& ground) const {
+    drawn_ = QPixmap(size * pixelRatio);
+    drawn_.setDevicePixelRatio(pixelRatio);
+    drawn_.fill(ground);
+    // Lines below the bottom edge are never seen, and laying them out would load and render
+    // their glyphs all the same: the rolling credits show two lines at first and never all.
+    // Every line is at least half a line of the label's font tall.
+    const int halfLine = std::max(1, QFontMetrics(font_).lineSpacing() / 2);
+    const QString text =
+        displayText(caption_).section(QLatin1Char('\n'), 0, size.height() / halfLine + 1);
+    QPainter painter(&drawn_);
+    painter.setFont(font_);
+    painter.setPen(fore_);
+    painter.drawText(QRect(QPoint(), size), textFlags(), text);
+    drawnCaption_ = caption_;
+    drawnSize_ = size;
+    drawnGround_ = ground;
+}
+
+Shape::Shape(Container& container, QString name, const ShapeProps& props)
+    : Windowless(container, std::move(name), props.at, true), back_(props.backColor),
+      backStyle_(props.backStyle), borderStyle_(props.borderStyle) {}
+
+void Shape::setBackStyle(int style) {
+    if (style == backStyle_)
+        return;
+    change([&] { backStyle_ = style; });
+}
+
+void Shape::paint(QPainter& painter) const {
+    const QRect rect = pixelRect();
+    if (backStyle_ == 1)
+        painter.fillRect(rect, back_);
+    if (borderStyle_ != 0) {
+        painter.setPen(systemColor(SystemColor::WindowText));
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+}
+
+Line::Line(Container& container, QString name, float x1, float y1, float x2, float y2)
+    : Windowless(container, std::move(name),
+                 Geometry{std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)},
+                 true),
+      x1_(x1), y1_(y1), x2_(x2), y2_(y2) {}
+
+QRect Line::pixelRect() const {
+    return QRect(QPoint(pixels(x1_), pixels(y1_)), QPoint(pixels(x2_), pixels(y2_))).normalized();
+}
+
+void Line::paint(QPainter& painter) const {
+    painter.setPen(QPen(systemColor(SystemColor::WindowText), 0));
+    painter.drawLine(QPoint(pixels(x1_), pixels(y1_)), QPoint(pixels(x2_), pixels(y2_)));
+}
+
+} // namespace ui

@@ -1,0 +1,166 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "container.h"
+#include "look.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+
+namespace ui {
+
+// Drawn by its container; every change repaints only the old and the new rectangle.
+class Windowless : public Control {
+public:
+    Windowless(Container& container, QString name, Geometry at, bool visible);
+    float Left() const { return at_.left; }
+    float Top() const { return at_.top; }
+    float Width() const { return at_.width; }
+    float Height() const { return at_.height; }
+    bool Visible() const { return visible_; }
+    void setLeft(float twips);
+    void setTop(float twips);
+    void setWidth(float twips);
+    void setHeight(float twips);
+    void setVisible(bool visible);
+
+    // Client-area pixels of the container.
+    virtual QRect pixelRect() const;
+    virtual void paint(QPainter& painter) const = 0;
+
+protected:
+    // What it shows changed: repainted even where it stands.
+    template <class Change> void change(Change&& apply) {
+        touch(true);
+        apply();
+    }
+    // A move or a resize repaints only when the control lands on other pixels: a word falling
+    // by less than a pixel looks the same.
+    template <class Change> void reshape(Change&& apply) {
+        touch(false);
+        apply();
+        pixelsKnown_ = false;
+    }
+    Geometry& at() {
+        pixelsKnown_ = false;
+        return at_;
+    }
+
+private:
+    friend class Container;
+    void touch(bool content);
+    void settle(QRegion& dirty);
+
+    Container& container_;
+    Geometry at_;
+    // Every paint looks up where each control lies.
+    mutable QRect pixels_;
+    mutable bool pixelsKnown_ = false;
+    bool visible_;
+    bool unsettled_ = false;
+    bool contentChanged_ = false;
+    QRect shown_; // on screen before the changes not yet settled
+};
+
+enum class Alignment { Left = 0, Right = 1, Center = 2 };
+
+struct LabelProps {
+    QString caption;
+    Geometry at;
+    FontProps font;
+    QColor foreColor;
+    QColor backColor;
+    int backStyle = 1; // 0 transparent, 1 opaque
+    int borderStyle = 0;
+    Alignment alignment = Alignment::Left;
+    bool autoSize = false;
+    bool visible = true;
+    int tabIndex = 0;
+};
+
+class Label final : public Windowless {
+public:
+    Label(Container& container, QString name, const LabelProps& props);
+    const QString& Caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    int BackStyle() const { return backStyle_; }
+    void setBackStyle(int style);
+    QColor BackColor() const { return back_; }
+    QColor ForeColor() const { return fore_; }
+    int BorderStyle() const { return borderStyle_; }
+    Alignment alignment() const { return alignment_; }
+    bool AutoSize() const { return autoSize_; }
+    const QFont& font() const { return font_; }
+    const QString& FontName() const { return fontName_; }
+    int TabIndex() const { return tabIndex_; }
+    // What a screen reader calls the label; its caption unless set.
+    QString accessibleName() const;
+    void setAccessibleName(const QString& name) { accessibleName_ = name; }
+
+    void paint(QPainter& painter) const override;
+
+private:
+    void fitToCaption();
+    int textFlags() const;
+    void drawCaption(QSize size, qreal pixelRatio, const QColor& ground) const;
+
+    QString caption_;
+    QFont font_;
+    QString fontName_;
+    QColor fore_;
+    QColor back_;
+    int backStyle_;
+    int borderStyle_;
+    Alignment alignment_;
+    bool autoSize_;
+    int tabIndex_;
+    QString accessibleName_;
+    // The caption as last drawn, on the label's own ground: laying a text out costs far more
+    // than copying its pixels, and most paints show a caption that has not changed. On an
+    // opaque ground the copy is a plain one, with nothing to blend.
+    mutable QPixmap drawn_;
+    mutable QString drawnCaption_;
+    mutable QSize drawnSize_;
+    mutable QColor drawnGround_;
+};
+
+struct ShapeProps {
+    Geometry at;
+    QColor backColor;
+    int backStyle = 0;
+    int borderStyle = 1;
+};
+
+class Shape final : public Windowless {
+public:
+    Shape(Container& container, QString name, const ShapeProps& props);
+    int BackStyle() const { return backStyle_; }
+    void setBackStyle(int style);
+    QColor BackColor() const { return back_; }
+    int BorderStyle() const { return borderStyle_; }
+    void paint(QPainter& painter) const override;
+
+private:
+    QColor back_;
+    int backStyle_;
+    int borderStyle_;
+};
+
+class Line final : public Windowless {
+public:
+    Line(Container& container, QString name, float x1, float y1, float x2, float y2);
+    float X1() const { return x1_; }
+    float Y1() const { return y1_; }
+    float X2() const { return x2_; }
+    float Y2() const { return y2_; }
+    QRect pixelRect() const override;
+    void paint(QPainter& painter) const override;
+
+private:
+    float x1_, y1_, x2_, y2_;
+};
+
+} // namespace ui
