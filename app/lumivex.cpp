@@ -37,6 +37,11 @@ Lumivex::Lumivex(int& argc, char** argv) : application_(argc, argv) {
     QAccessible::isActive();
     fontconfig.join();
     applyLook();
+    // Docks and task bars match a window to its menu entry by these: the Wayland app id is the
+    // desktop file name, the X11 window class the application name (the entry's
+    // StartupWMClass), whatever the executable is called.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lumivex.Lumivex"));
+    QCoreApplication::setApplicationName(QStringLiteral("lumivex"));
 }
 
 int Lumivex::run() {

@@ -9,10 +9,11 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libfontconfig-dev
   fonts-nanum fonts-unfonts-core fonts-woowa-bm fonts-comic-neue fonts-cabinsketch fonts-rampart
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-utils weston qt6-wayland
   valgrind
   python3 libx11-dev
-  dbus-daemon dbus-bin libglib2.0-bin ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
+  dbus-daemon dbus-bin libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi
+  ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
   appstream desktop-file-utils
   build-essential debhelper lintian reuse
 )

@@ -58,10 +58,12 @@ int every250ms(app::Lumivex& lumivex, std::function<bool(int)> script) {
 int endedBy(app::Lumivex& lumivex, const QString& how) {
     return every250ms(lumivex, [how](int n) {
         if (n == 0)
-            std::printf("style %s\nfont %s\nbutton %s\nframes inline %s\n",
+            std::printf("style %s\nfont %s\nbutton %s\ndesktop %s class %s\nframes inline %s\n",
                         qPrintable(QApplication::style()->name()),
                         qPrintable(QApplication::font().family()),
                         qPrintable(QFontInfo(named("cmdservice")->font()).family()),
+                        qPrintable(QGuiApplication::desktopFileName()),
+                        qPrintable(QCoreApplication::applicationName()),
                         qgetenv("QT_XCB_NO_MITSHM").constData());
         if (n < 2 && how != u"close-intro") {
             click(n == 0 ? "cmdservice" : "cmdstart");

@@ -9,8 +9,11 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -363,14 +366,91 @@ private slots:
         for (const ui::Label* bold : {w.lblbonus, w.lblscore, w.Label1, w.Label3})
             QVERIFY2(bold->font().bold(), qPrintable(bold->name()));
         QVERIFY(w.txtlumi->widget()->font().bold() && w.cmdexit->widget()->font().bold());
-        // Tab goes round in the layout's order, entering each group of options once.
-        QStringList visited;
-        for (int i = 0; i < 7; ++i) {
+    }
+
+    void tabShouldStopOnceAtEachControlAndAtTheSelectedOptions_data() {
+        QTest::addColumn<bool>("fast");
+        QTest::addColumn<bool>("english");
+        for (const bool fast : {false, true})
+            for (const bool english : {false, true})
+                QTest::addRow("%s, %s", fast ? "Fast" : "Slow", english ? "English" : "Korean")
+                    << fast << english;
+    }
+
+    void tabShouldStopOnceAtEachControlAndAtTheSelectedOptions() {
+        QFETCH(bool, fast);
+        QFETCH(bool, english);
+        Rig r;
+        game::frmlumi& w = r.open();
+        if (fast)
+            r.click(*w.optfast);
+        if (english)
+            r.random.push({0, 0, 0, 0, 0, 0}), r.click(*w.optenglish);
+        w.txtlumi->SetFocus();
+        const QString level = fast ? "optfast" : "optslow";
+        const QString language = english ? "optenglish" : "optkorean";
+        const QStringList round{"cmdstart", "cmdstop",  level,    "cmdexit",
+                                language,   "Picture1", "txtlumi"};
+        QStringList visited, back;
+        for (qsizetype i = 0; i < round.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({"cmdstart", "cmdstop", "optfast", "cmdexit", "optkorean",
-                                       "Picture1", "txtlumi"}));
+        for (qsizetype i = 0; i < round.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            back.prepend(QApplication::focusWidget()->objectName());
+        }
+        QVERIFY(visited == round && back == QStringList{"txtlumi"} + round.first(6));
+        // An arrow key selects the other language and deals its words, once.
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        r.random.push({0, 0, 0, 0, 0, 0});
+        QTest::keyClick(QApplication::focusWidget(), english ? Qt::Key_Up : Qt::Key_Down);
+        ui::OptionButton* other = english ? w.optkorean : w.optenglish;
+        QVERIFY(other->Value() && other->widget()->hasFocus() && r.random.pending() == 0);
+        QVERIFY(r.program.failures.empty());
+    }
+
+    void enterShouldClickTheFocusedButtonOncePerPress_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Return") << Qt::Key_Return << Qt::KeyboardModifiers();
+        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    }
+
+    void enterShouldClickTheFocusedButtonOncePerPress() {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        Rig r;
+        r.start();
+        const auto enter = [&](ui::CommandButton* button) {
+            button->SetFocus();
+            QTest::keyClick(button->widget(), key, modifiers);
+        };
+        enter(r.intro.cmdservice);
+        game::frmlumi& w = r.w;
+        QVERIFY(w.shown() && !r.intro.shown());
+        enter(w.cmdstart);
+        QVERIFY(w.tmrlumi->Enabled());
+        // Held down, the key repeats: the button takes the first press only.
+        QSignalSpy stops(w.cmdstop->button(), &QPushButton::clicked);
+        QKeyEvent repeated(QEvent::KeyPress, key, modifiers, u"\r"_s, true);
+        QApplication::sendEvent(w.cmdstop->widget(), &repeated);
+        QVERIFY(stops.isEmpty() && w.tmrlumi->Enabled());
+        enter(w.cmdstop);
+        QVERIFY(stops.size() == 1 && !w.tmrlumi->Enabled() && w.cmdstart->Enabled());
+        // Not while a message box waits for its answer.
+        enter(w.cmdstart);
+        w.lblbonus->setCaption(u"1"_s);
+        r.boxes.whileOpen = [&](const Box&) {
+            QTest::keyClick(w.cmdexit->widget(), key, modifiers);
+            QVERIFY(!r.program.ended());
+        };
+        w.lbllumi(5).setTop(4790);
+        r.tick({0, 0, 0, 0, 0, r.step(10)}); // the last life
+        QVERIFY(r.boxes.shown.size() == 1 && !r.program.ended());
+        enter(w.cmdexit);
+        QVERIFY(r.program.ended());
     }
 
     void wordsShouldShowWhereTheyStandAndVanishWhereTheyLeft_data() {

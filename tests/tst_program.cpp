@@ -46,8 +46,9 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("output");
-        const QByteArray look =
-            "style fusion\nfont NanumGothic\nbutton NanumGothic\nframes inline 1\n";
+        const QByteArray look = "style fusion\nfont NanumGothic\nbutton NanumGothic\ndesktop "
+                                "org.lumivex.Lumivex class lumivex\n"
+                                "frames inline 1\n";
         QTest::newRow("Exit") << u"exit"_s << 0 << look;
         QTest::newRow("closing the game window") << u"close-game"_s << 0 << look;
         QTest::newRow("closing the intro window") << u"close-intro"_s << 0 << look;

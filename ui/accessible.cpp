@@ -20,14 +20,9 @@ std::map<const Windowless*, QAccessible::Id>& knownLabels() {
     return known;
 }
 
-QString withLineBreaks(const QString& caption) {
-    QString text = caption;
-    text.replace(QChar(13), QLatin1Char('\n'));
-    return text;
-}
-
-// A windowless label: its name says what it is, its value what it shows.
-class LabelAccessible final : public QAccessibleInterface {
+// A windowless label: its name says what it is, its text what it shows, as with a label
+// widget. The counters' names are fixed ("Score"), so their number is only in the text.
+class LabelAccessible final : public QAccessibleInterface, public QAccessibleTextInterface {
 public:
     LabelAccessible(const Label& label, const Container& container)
         : label_(label), container_(container) {}
@@ -43,13 +38,17 @@ public:
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessible::Role role() const override { return QAccessible::StaticText; }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : nullptr;
+    }
 
     QString text(QAccessible::Text t) const override {
         switch (t) {
         case QAccessible::Name:
             return label_.accessibleName();
         case QAccessible::Value:
-            return withLineBreaks(label_.Caption());
+            return label_.accessibleText();
         default:
             return {};
         }
@@ -66,6 +65,27 @@ public:
         state.readOnly = true;
         state.invisible = !label_.Visible();
         return state;
+    }
+
+    // Text: the caption, read only, with no caret, selection or layout to tell.
+    QString text(int start, int end) const override {
+        return label_.accessibleText().mid(start, end - start);
+    }
+    int characterCount() const override { return static_cast<int>(label_.accessibleText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
     }
 
 private:
@@ -145,19 +165,32 @@ void installAccessibility() {
     Q_UNUSED(installed);
 }
 
-void announce(const Windowless& control, QAccessible::Event change) {
+// Only labels a screen reader has been shown: for the others it has nothing to update.
+static QAccessibleInterface* known(const Windowless& control) {
     if (!QAccessible::isActive())
-        return;
-    const auto known = knownLabels().find(&control);
-    if (known == knownLabels().end())
-        return;
-    QAccessibleInterface* label = QAccessible::accessibleInterface(known->second);
-    if (change == QAccessible::NameChanged) {
-        QAccessibleValueChangeEvent value(label, label->text(QAccessible::Value));
-        QAccessible::updateAccessibility(&value);
+        return nullptr;
+    const auto found = knownLabels().find(&control);
+    return found == knownLabels().end() ? nullptr : QAccessible::accessibleInterface(found->second);
+}
+
+void announceShown(const Windowless& control, bool shown) {
+    if (QAccessibleInterface* label = known(control)) {
+        QAccessibleEvent event(label, shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+        QAccessible::updateAccessibility(&event);
     }
-    QAccessibleEvent event(label, change);
-    QAccessible::updateAccessibility(&event);
+}
+
+void announceCaption(const Label& control, const QString& before, bool nameChanged) {
+    QAccessibleInterface* label = known(control);
+    if (!label)
+        return;
+    if (nameChanged) {
+        QAccessibleEvent event(label, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    } else {
+        QAccessibleTextUpdateEvent event(label, 0, before, control.accessibleText());
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 } // namespace ui

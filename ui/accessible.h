@@ -7,6 +7,7 @@
 
 namespace ui {
 
+class Label;
 class Windowless;
 
 // Windowless labels have no widget of their own, so screen readers would not see the falling
@@ -14,7 +15,10 @@ class Windowless;
 // children after its widgets. Called by every form before it builds its window.
 void installAccessibility();
 
-// Tells a screen reader that a label it knows changed its caption or its visibility.
-void announce(const Windowless& control, QAccessible::Event change);
+// Tells a screen reader that a label it knows was shown or hidden.
+void announceShown(const Windowless& control, bool shown);
+// Tells a screen reader that a label it knows shows another caption: as a new name where the
+// caption is the name, as a new text where the name says what the caption counts.
+void announceCaption(const Label& label, const QString& before, bool nameChanged);
 
 } // namespace ui

@@ -7,6 +7,7 @@
 #include "hosts.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -31,7 +32,8 @@ void fillWithButtonFace(QWidget* widget) {
 // program shows as it is, inside the style's own frame.
 class FaceButton final : public QPushButton {
 public:
-    using QPushButton::QPushButton;
+    FaceButton(const QString& caption, QWidget* parent, const Form& form)
+        : QPushButton(caption, parent), form_(form) {}
     const QColor& face() const { return face_; }
     void setFace(const QColor& color) {
         face_ = color;
@@ -39,6 +41,18 @@ public:
     }
 
 protected:
+    // Enter and Return click a focused button as Space does, as on every desktop: once a press,
+    // and never into a step while a message box waits for its answer.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+            QPushButton::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        if (!event->isAutoRepeat() && !form_.messageBoxOpen())
+            click();
+    }
+
     void paintEvent(QPaintEvent* event) override {
         if (!face_.isValid()) {
             QPushButton::paintEvent(event);
@@ -96,8 +110,30 @@ private:
         return picture;
     }
 
+    const Form& form_;
     QColor face_;
     std::vector<Drawn> drawn_;
+};
+
+// A group of option buttons is one stop of the tab order, at its selected option, as on every
+// desktop: Tab then Space never selects another option by accident. Qt makes whichever option
+// has the focus the group's stop; the selected one takes it back.
+class OptionWidget final : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+    void keepTabStopAtSelected() {
+        const auto group = parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+        if (std::none_of(group.begin(), group.end(), [](auto* o) { return o->isChecked(); }))
+            return;
+        for (QRadioButton* option : group)
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QRadioButton::focusInEvent(event);
+        keepTabStopAtSelected();
+    }
 };
 
 } // namespace
@@ -134,8 +170,8 @@ void Windowed::setAccessibleName(const QString& name) { widget_->setAccessibleNa
 
 CommandButton::CommandButton(Container& container, QString name, const QString& caption,
                              const WindowedProps& props)
-    : Windowed(container, std::move(name), new FaceButton(caption, container.hostWidget()), props) {
-}
+    : Windowed(container, std::move(name),
+               new FaceButton(caption, container.hostWidget(), container.form()), props) {}
 
 QPushButton* CommandButton::button() const { return static_cast<QPushButton*>(widget()); }
 
@@ -159,9 +195,12 @@ void CommandButton::onClick(std::function<void()> handler) {
 
 OptionButton::OptionButton(Container& container, QString name, const QString& caption,
                            const WindowedProps& props)
-    : Windowed(container, std::move(name), new QRadioButton(caption, container.hostWidget()),
+    : Windowed(container, std::move(name), new OptionWidget(caption, container.hostWidget()),
                props) {
+    // Clicked, chosen with the arrow keys or selected by program alike.
     QObject::connect(radio(), &QRadioButton::toggled, radio(), [this](bool checked) {
+        if (checked)
+            static_cast<OptionWidget*>(radio())->keepTabStopAtSelected();
         if (checked && !selectingByProgram_ && handler_)
             form().dispatch(handler_);
     });

@@ -73,7 +73,7 @@ void Windowless::setVisible(bool visible) {
         return;
     touch(true);
     visible_ = visible;
-    announce(*this, visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    announceShown(*this, visible);
 }
 
 namespace {
@@ -97,7 +97,7 @@ Label::Label(Container& container, QString name, const LabelProps& props)
       fore_(props.foreColor.isValid() ? props.foreColor : systemColor(SystemColor::ButtonText)),
       back_(props.backColor.isValid() ? props.backColor : systemColor(SystemColor::ButtonFace)),
       backStyle_(props.backStyle), borderStyle_(props.borderStyle), alignment_(props.alignment),
-      autoSize_(props.autoSize), tabIndex_(props.tabIndex) {
+      autoSize_(props.autoSize), tabIndex_(props.tabIndex), announced_(caption_) {
     if (autoSize_)
         fitToCaption();
 }
@@ -110,11 +110,21 @@ void Label::setCaption(const QString& caption) {
         if (autoSize_)
             fitToCaption();
     });
-    announce(*this, QAccessible::NameChanged);
 }
 
 QString Label::accessibleName() const {
-    return accessibleName_.isEmpty() ? displayText(caption_) : accessibleName_;
+    return accessibleName_.isEmpty() ? accessibleText() : accessibleName_;
+}
+
+QString Label::accessibleText() const { return displayText(caption_); }
+
+// Once a step, however often it rewrote the caption: a score that takes a point and a bonus
+// is read once, with its new value.
+void Label::settled() {
+    if (caption_ == announced_)
+        return;
+    const QString before = displayText(std::exchange(announced_, caption_));
+    announceCaption(*this, before, accessibleName_.isEmpty());
 }
 
 void Label::setBackStyle(int style) {

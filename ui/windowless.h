@@ -30,6 +30,8 @@ public:
     // Client-area pixels of the container.
     virtual QRect pixelRect() const;
     virtual void paint(QPainter& painter) const = 0;
+    // The step that changed it has ended: screen readers hear of what it now shows.
+    virtual void settled() {}
 
 protected:
     // What it shows changed: repainted even where it stands.
@@ -99,8 +101,11 @@ public:
     // What a screen reader calls the label; its caption unless set.
     QString accessibleName() const;
     void setAccessibleName(const QString& name) { accessibleName_ = name; }
+    // The caption with its line breaks, as a screen reader reads it.
+    QString accessibleText() const;
 
     void paint(QPainter& painter) const override;
+    void settled() override;
 
 private:
     void fitToCaption();
@@ -118,6 +123,7 @@ private:
     bool autoSize_;
     int tabIndex_;
     QString accessibleName_;
+    QString announced_; // the caption screen readers last heard of
     // The caption as last drawn, on the label's own ground: laying a text out costs far more
     // than copying its pixels, and most paints show a caption that has not changed. On an
     // opaque ground the copy is a plain one, with nothing to blend.

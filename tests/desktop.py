@@ -1,0 +1,129 @@
+#!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Lumivex developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The real game played with the keyboard alone in an X server and a D-Bus session of its own,
+# heard as a screen reader hears it (AT-SPI); its window then matched to the menu entry by its
+# X11 class and, under a headless weston, by its Wayland app id:
+#   tests/desktop.py LUMIVEX      (77: skipped, something it needs cannot start)
+import os, re, shutil, subprocess, sys, tempfile, time
+
+
+def skip(why):
+    print("SKIP:", why)
+    sys.exit(77)
+
+
+def check(ok, what):
+    if not ok:
+        print("FAIL:", what, "; heard:", heard)
+        sys.exit(1)
+
+
+lumivex, heard = sys.argv[1], {}
+entry = open("app/desktop/org.lumivex.Lumivex.desktop.in").read()
+if not os.environ.get("LUMIVEX_DESKTOP_HOME"):  # again, in a desktop of its own
+    for tool in ["xvfb-run", "dbus-run-session", "xdotool", "xprop", "weston"]:
+        shutil.which(tool) or skip(f"{tool} is not installed (scripts/setup.sh installs it)")
+    with tempfile.TemporaryDirectory() as home:
+        os.mkdir(f"{home}/runtime", 0o700)
+        env = {k: v for k, v in os.environ.items() if not k.startswith(("WAYLAND", "DBUS", "AT_"))}
+        env.update(LUMIVEX_DESKTOP_HOME=home, HOME=home, XDG_RUNTIME_DIR=f"{home}/runtime",
+                   QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        sys.exit(subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24",
+                                 "dbus-run-session", "--", sys.executable, *sys.argv],
+                                env=env).returncode)
+try:
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi, GLib
+except (ImportError, ValueError) as error:
+    skip(f"no AT-SPI client ({error}): scripts/setup.sh installs gir1.2-atspi-2.0")
+
+
+def until(found, seconds=10):  # serves AT-SPI while it waits
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        while GLib.MainContext.default().iteration(False):
+            pass
+        if result := found():
+            return result
+        time.sleep(0.05)
+
+
+def tree(node):
+    yield node
+    for i in range(node.get_child_count()):
+        yield from tree(node.get_child_at_index(i))
+
+
+def has(node, state):
+    return node.get_state_set().contains(state)
+
+
+def text(node):
+    return Atspi.Text.get_text(node, 0, -1)
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--delay", "50", *names], check=True)
+
+
+def on(name, state=Atspi.StateType.SHOWING):  # the control of that name in that state
+    return lambda: next((n for n in tree(app) if n.get_name() == name and has(n, state)), None)
+
+
+def hear(event):  # each caption a label takes, in order: the counters' names never change
+    if game.poll() is None and event.source.get_role() == Atspi.Role.LABEL:
+        heard.setdefault(event.source.get_name(), []).append(event.any_data)
+
+
+listener = Atspi.EventListener.new(hear)
+listener.register("object:text-changed:insert")
+game = subprocess.Popen([lumivex])
+desktop = Atspi.get_desktop(0)
+app = until(lambda: next((a for a in map(desktop.get_child_at_index, range(
+    desktop.get_child_count())) if a and a.get_name() == "lumivex"), None))
+check(app and until(lambda: any(has(n, Atspi.StateType.FOCUSED) for n in tree(app))),
+      "the intro window takes no focus")
+keys("Tab")  # from the credits to the button
+check(until(on("Your bit motion start - 당신의 비트 모션이 시작됩니다.", Atspi.StateType.FOCUSED)),
+      "Tab does not reach the intro's button")
+keys("Return")
+check(until(on("Typed word", Atspi.StateType.FOCUSED)), "Enter on the intro's button: no game")
+counter = {name: next(n for n in tree(app) if n.get_name() == name and text(n).isdigit())
+           for name in ("Score", "Lives")}
+# Fast, English, then Start: each group one stop, at its selected option.
+keys(*"Tab Tab Tab Up Tab Tab Down shift+Tab shift+Tab shift+Tab shift+Tab Return".split())
+check(until(lambda: text(counter["Lives"]) == "10"), "Enter on Start: no game")
+check(until(on("Fast", Atspi.StateType.CHECKED)) and until(on("영어(English)",
+      Atspi.StateType.CHECKED)), "the arrow keys did not select Fast and English")
+words = [n for n in tree(app) if n.get_role() == Atspi.Role.LABEL and has(
+    n, Atspi.StateType.SHOWING) and re.fullmatch("[a-z]+", n.get_name())]
+check(len(words) == 6, f"six words on show, not {[w.get_name() for w in words]}")
+top = min(words, key=lambda w: Atspi.Component.get_extents(w, Atspi.CoordType.SCREEN).y)
+subprocess.run(["xdotool", "type", "--delay", "30", top.get_name()], check=True)
+keys("Return")
+check(until(lambda: heard.get("Score") == ["1"] and text(counter["Score"]) == "1"),
+      "a hit is not heard once with the new score")
+check(until(lambda: len(heard.get("Lives", [])) > 1, 30), "no miss heard")
+check(heard["Lives"] == [str(10 - i) for i in range(len(heard["Lives"]))]
+      and text(counter["Lives"]) == heard["Lives"][-1], "each life lost is not heard once")
+window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Lumivex$"],
+                        capture_output=True, text=True).stdout.split()
+wm_class = subprocess.run(["xprop", "-id", window[0], "WM_CLASS"], capture_output=True, text=True)
+check(f'"{re.search("StartupWMClass=(.*)", entry)[1]}"' in wm_class.stdout.split(", ")[-1],
+      f"the menu entry's StartupWMClass is not the window's class: {wm_class.stdout}")
+keys("Tab", "Tab", "Tab", "Return")  # Start is off while the game runs: on to Exit
+check(game.wait(10) == 0, "Enter on Exit does not end the game")
+
+# Wayland: the app id, from the protocol as the program speaks it, names the menu entry.
+weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=lumivex",
+                           "--idle-time=0"], stderr=subprocess.DEVNULL)
+until(lambda: os.path.exists(os.environ["XDG_RUNTIME_DIR"] + "/lumivex"))
+with open(os.environ["HOME"] + "/wayland.log", "w+") as log:
+    game = subprocess.Popen([lumivex], stderr=log, env=dict(
+        os.environ, QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY="lumivex", WAYLAND_DEBUG="1"))
+    app_id = until(lambda: re.search(r'set_app_id\("([^"]*)"\)', open(log.name).read()))
+    game.kill(), weston.kill()
+check(app_id and app_id[1] == "org.lumivex.Lumivex", f"Wayland app id {app_id and app_id[1]}")
+print("PASS")
