@@ -5,17 +5,12 @@
 // as a player would play it, for the tests that need a process of its own:
 //   driver exit|close-game|close-intro  as main() starts it, ended three ways, after printing
 //                                       the look it gave itself
-//   driver play                         an English game at Fast, six rounds of typing what a
-//                                       screen reader reads, then Game Over and Exit
 //   driver overflow                     a game whose next tick leaves the 16-bit range
 //   driver ime STATUS_FILE              a game where 컴퓨터 never falls, told every 50 ms
 #include "app/lumivex.h"
 
-#include <QAccessible>
 #include <QFontInfo>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSaveFile>
 #include <QStyle>
 #include <QTest>
@@ -34,29 +29,10 @@ void click(const QString& name) {
     QTest::mouseClick(named(name), Qt::LeftButton, {}, QPoint(6, named(name)->height() / 2));
 }
 
-// The captions of the game window's labels on show, by the names a screen reader reads.
-QMap<QString, QString> labelsShown() {
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(named("frmlumi"));
-    QMap<QString, QString> shown;
-    for (int i = 0; i < window->childCount(); ++i)
-        if (QAccessibleInterface* child = window->child(i);
-            child->role() == QAccessible::StaticText && !child->state().invisible)
-            shown.insert(child->text(QAccessible::Name), child->text(QAccessible::Value));
-    return shown;
-}
-
-int every250ms(app::Lumivex& lumivex, std::function<bool(int)> script) {
+// Every 250 ms, one step of the script.
+int endedBy(app::Lumivex& lumivex, const QString& how) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&, n = 0]() mutable {
-        if (!script(n++))
-            timer.stop();
-    });
-    timer.start(250);
-    return lumivex.run();
-}
-
-int endedBy(app::Lumivex& lumivex, const QString& how) {
-    return every250ms(lumivex, [how](int n) {
         if (n == 0)
             std::printf("style %s\nfont %s\nbutton %s\ndesktop %s class %s\nframes inline %s\n",
                         qPrintable(QApplication::style()->name()),
@@ -65,46 +41,14 @@ int endedBy(app::Lumivex& lumivex, const QString& how) {
                         qPrintable(QGuiApplication::desktopFileName()),
                         qPrintable(QCoreApplication::applicationName()),
                         qgetenv("QT_XCB_NO_MITSHM").constData());
-        if (n < 2 && how != u"close-intro") {
-            click(n == 0 ? "cmdservice" : "cmdstart");
-            return true;
-        }
+        if (n++ < 2 && how != u"close-intro")
+            return click(n == 1 ? "cmdservice" : "cmdstart");
+        timer.stop();
         how == u"exit" ? click("cmdexit")
                        : void(named(how == u"close-game" ? "frmlumi" : "frmservices")->close());
-        return false;
     });
-}
-
-int play(app::Lumivex& lumivex) {
-    int rounds = 0;
-    bool gameOver = false;
-    const int status = every250ms(lumivex, [&](int n) {
-        if (n == 0) {
-            click("cmdservice");
-        } else if (n == 1) {
-            for (const char* name : {"optenglish", "cmdstart", "optfast"})
-                click(name);
-        } else if (n < 8) {
-            const QString score = labelsShown().value("Score");
-            for (const QString& word : labelsShown().values()) {
-                QTest::keyClicks(named("txtlumi"), word);
-                QTest::keyClick(named("txtlumi"), Qt::Key_Return);
-            }
-            rounds += labelsShown().value("Score") != score;
-        } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
-            gameOver = read->text(QAccessible::Name) == u"Game Over!" &&
-                       read->text(QAccessible::Description) == box->text();
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-        } else if (gameOver && named("cmdstart")->isEnabled()) {
-            click("cmdexit");
-            return false;
-        }
-        return true;
-    });
-    std::printf("%d rounds scored, %s, status %d\n", rounds, gameOver ? "Game Over" : "no end",
-                status);
-    return status == 0 && rounds > 0 && gameOver ? 0 : 3;
+    timer.start(250);
+    return lumivex.run();
 }
 
 // Both windows with Qt's message boxes and the real end, but chance and time in the script's
@@ -152,11 +96,11 @@ int main(int argc, char** argv) {
         QApplication application(argc, argv);
         return scripted(mode, QString::fromLocal8Bit(argv[argc - 1]));
     }
-    if (!QStringList{"exit", "close-game", "close-intro", "play"}.contains(mode)) {
+    if (!QStringList{"exit", "close-game", "close-intro"}.contains(mode)) {
         std::fprintf(stderr,
-                     "usage: driver exit|close-game|close-intro|play|overflow|ime STATUS_FILE\n");
+                     "usage: driver exit|close-game|close-intro|overflow|ime STATUS_FILE\n");
         return 2;
     }
     app::Lumivex lumivex(argc, argv);
-    return mode == u"play" ? play(lumivex) : endedBy(lumivex, mode);
+    return endedBy(lumivex, mode);
 }

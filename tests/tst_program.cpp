@@ -20,7 +20,6 @@ namespace {
 void run(QProcess& process, const QString& program, const QStringList& args,
          const QString& folder) {
     QTemporaryDir runtime;
-    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());

@@ -8,9 +8,6 @@
 
 #include "ui/numbers.h"
 
-#include <QLineEdit>
-#include <QTest>
-
 #include <random>
 
 using namespace Qt::StringLiterals;
