@@ -49,10 +49,8 @@ void Container::settleAll() {
 // second turn of the event loop.
 void Container::settle() {
     QRegion dirty;
-    for (Windowless* control : std::exchange(unsettled_, {})) {
+    for (Windowless* control : std::exchange(unsettled_, {}))
         control->settle(dirty);
-        control->settled();
-    }
     QWidget* host = hostWidget();
     if (dirty.isEmpty() || !host || !host->isVisible())
         return;

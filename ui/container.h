@@ -47,6 +47,8 @@ public:
     void touched(Windowless& control);
     // Repaints what the steps that have ended changed, in every container.
     static void settleAll();
+
+protected:
     // Event steps under way in the innermost event loop: the outermost one settles what they all
     // changed when it ends. A message box's loop counts afresh, so a step run there (a click in
     // the other window) is painted when it ends, not when the box closes.

@@ -39,6 +39,8 @@ void Windowless::settle(QRegion& dirty) {
     unsettled_ = false;
     const QRect now = visible_ ? pixelRect() : QRect();
     const bool content = std::exchange(contentChanged_, false);
+    if (content)
+        contentSettled();
     if (now == shown_ && !content)
         return;
     // A small step overlaps the old place: one rectangle, and one less for Qt to merge.
@@ -120,7 +122,7 @@ QString Label::accessibleText() const { return displayText(caption_); }
 
 // Once a step, however often it rewrote the caption: a score that takes a point and a bonus
 // is read once, with its new value.
-void Label::settled() {
+void Label::contentSettled() {
     if (caption_ == announced_)
         return;
     const QString before = displayText(std::exchange(announced_, caption_));

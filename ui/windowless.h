@@ -30,8 +30,6 @@ public:
     // Client-area pixels of the container.
     virtual QRect pixelRect() const;
     virtual void paint(QPainter& painter) const = 0;
-    // The step that changed it has ended: screen readers hear of what it now shows.
-    virtual void settled() {}
 
 protected:
     // What it shows changed: repainted even where it stands.
@@ -55,6 +53,8 @@ private:
     friend class Container;
     void touch(bool content);
     void settle(QRegion& dirty);
+    // The step that changed what it shows has ended: screen readers hear of it now.
+    virtual void contentSettled() {}
 
     Container& container_;
     Geometry at_;
@@ -105,9 +105,9 @@ public:
     QString accessibleText() const;
 
     void paint(QPainter& painter) const override;
-    void settled() override;
 
 private:
+    void contentSettled() override;
     void fitToCaption();
     int textFlags() const;
     void drawCaption(QSize size, qreal pixelRatio, const QColor& ground) const;
