@@ -115,33 +115,6 @@ private slots:
         QCOMPARE(w.SpeedChr, 5);
     }
 
-    void languageChoiceShouldStopTheGameAndDealHiddenWords_data() {
-        QTest::addColumn<bool>("toEnglish");
-        QTest::addColumn<QString>("entry0");
-        QTest::newRow("English during a Korean game") << true << u"pager"_s;
-        QTest::newRow("Korean during an English game") << false << u"호츨기"_s;
-    }
-
-    void languageChoiceShouldStopTheGameAndDealHiddenWords() {
-        QFETCH(bool, toEnglish);
-        QFETCH(QString, entry0);
-        Rig r;
-        game::frmlumi& w = r.open();
-        if (!toEnglish)
-            r.random.push({0, 0, 0, 0, 0, 0}), r.click(*w.optenglish);
-        r.click(*w.cmdstart);
-        r.tick({0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f});
-        r.random.push({pick(0), pick(2), pick(0), pick(49), pick(20), pick(7)});
-        r.click(toEnglish ? *w.optenglish : *w.optkorean);
-        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
-        QCOMPARE(w.lbllumi(0).Caption(), entry0);
-        for (int i = 0; i < game::frmlumi::kWords; ++i) // hidden where they stood
-            QVERIFY(!w.lbllumi(i).Visible() && w.lbllumi(i).Top() == 17);
-        r.clock.advance(200);
-        r.click(toEnglish ? *w.optenglish : *w.optkorean); // selected already: no new deal
-        QCOMPARE(r.random.pending(), std::size_t{0});
-    }
-
     void wholeGameShouldTakeMarkersFromTheCursorUntilGameOver() {
         Rig r;
         game::frmlumi& w = r.open();
@@ -340,29 +313,8 @@ private slots:
         QVERIFY(r.entry() == u"a터"_s && w.CN->Caption() == u"5"_s);
     }
 
-    void layoutShouldStackTheFieldAndDrawItsCountersBold() {
-        Rig r;
-        game::frmlumi& w = r.open();
-        QStringList names;
-        for (const auto& control : w.controls())
-            names << control->name();
-        QVERIFY(names.size() == 44 && names.indexOf("Picture1") == 14 &&
-                names.indexOf("Shplumi(9)") == 28);
-        QVERIFY(w.Caption() == u"Lumivex"_s && w.BackColor() == QColor(192, 192, 192));
-        QVERIFY(w.widget()->minimumSize() == QSize(657, 430) &&
-                w.widget()->maximumSize() == QSize(657, 430));
-        QCOMPARE(w.cmdstart->widget()->geometry(), QRect(208, 392, 113, 25));
-        QCOMPARE(w.optkorean->widget()->geometry(), QRect(8, 16, 97, 17)); // in its frame
-        QVERIFY(w.Shplumi(9).pixelRect() == QRect(640, 248, 9, 65) &&
-                w.Shplumi(5).BackColor() == Qt::red);
-        QCOMPARE(w.CN->font().pointSizeF(), 27.75);
-        QCOMPARE(QFontInfo(w.Super->font()).family(), u"BM JUA_TTF"_s); // a heavy Hangul face
-        for (const ui::Label* bold : {w.lblbonus, w.lblscore, w.Label1, w.Label3})
-            QVERIFY2(bold->font().bold(), qPrintable(bold->name()));
-        QVERIFY(w.txtlumi->widget()->font().bold() && w.cmdexit->widget()->font().bold());
-    }
-
-    // Played with the keyboard alone: Tab, the arrow keys and Enter (or keypad Enter).
+    // Played with the keyboard alone: Tab, the arrow keys and Enter (or keypad Enter); a choice
+    // of language stops the game.
     void keyboardShouldStopOnceAtEachControlAndEnterClick_data() {
         QTest::addColumn<bool>("fast");
         QTest::addColumn<bool>("english");
@@ -389,20 +341,30 @@ private slots:
         (fast ? w.optslow : w.optfast)->SetFocus(); // as a press dragged off it: no selection
         w.txtlumi->SetFocus();
         QStringList visited;
-        for (qsizetype i = 0; i < round.size() + 5; ++i) {
+        for (qsizetype i = 0; i < round.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited.first(round.size()), round);
-        // An arrow key selects the other language and deals its words, once.
-        r.random.push({0, 0, 0, 0, 0, 0});
-        QTest::keyClick(QApplication::focusWidget(), english ? Qt::Key_Up : Qt::Key_Down);
-        ui::OptionButton* other = english ? w.optkorean : w.optenglish;
-        QVERIFY(other->Value() && other->widget()->hasFocus() && r.random.pending() == 0);
+        QCOMPARE(visited, round);
         const auto modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
         const auto enter = [&](auto* button) { QTest::keyClick(button->widget(), key, modifiers); };
         enter(w.cmdstart);
+        r.tick({r.step(17), r.step(17), r.step(17), r.step(17), r.step(17), r.step(17)});
+        // An arrow key chooses the other language, once: the game stops and its words are dealt
+        // anew, hidden where they stood; choosing it again deals nothing.
+        (english ? w.optenglish : w.optkorean)->SetFocus();
+        r.random.push({pick(0), pick(2), pick(0), pick(49), pick(20), pick(7)});
+        QTest::keyClick(QApplication::focusWidget(), english ? Qt::Key_Up : Qt::Key_Down);
+        ui::OptionButton* other = english ? w.optkorean : w.optenglish;
+        QVERIFY(other->Value() && other->widget()->hasFocus() && r.random.pending() == 0);
+        QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
+        QCOMPARE(w.lbllumi(0).Caption(), english ? u"호츨기"_s : u"pager"_s);
+        for (int i = 0; i < game::frmlumi::kWords; ++i)
+            QVERIFY(!w.lbllumi(i).Visible() && w.lbllumi(i).Top() == 17);
+        r.clock.advance(200);
+        r.click(*other);
         // Held down, the key repeats: the button takes the first press only.
+        enter(w.cmdstart);
         QSignalSpy stops(w.cmdstop->button(), &QPushButton::clicked);
         QKeyEvent repeated(QEvent::KeyPress, key, modifiers, u"\r"_s, true);
         QApplication::sendEvent(w.cmdstop->widget(), &repeated);
@@ -450,9 +412,27 @@ private slots:
         QVERIFY(w.lbllumi(0).Top() == 0 && inkIn(w, at) == 0);
     }
 
-    void screenReaderShouldReadEveryControlTheWordsAndTheMessageBoxes() {
+    // The window as laid out, and as a screen reader reads it and its message boxes.
+    void windowShouldStackTheFieldDrawItsCountersBoldAndBeRead() {
         Rig r;
         game::frmlumi& w = r.open({Rig::pick(1), 0, 0, 0, 0, 0});
+        QStringList names;
+        for (const auto& control : w.controls())
+            names << control->name();
+        QVERIFY(names.size() == 44 && names.indexOf("Picture1") == 14 &&
+                names.indexOf("Shplumi(9)") == 28);
+        QVERIFY(w.Caption() == u"Lumivex"_s && w.BackColor() == QColor(192, 192, 192));
+        QVERIFY(w.widget()->minimumSize() == QSize(657, 430) &&
+                w.widget()->maximumSize() == QSize(657, 430));
+        QCOMPARE(w.cmdstart->widget()->geometry(), QRect(208, 392, 113, 25));
+        QCOMPARE(w.optkorean->widget()->geometry(), QRect(8, 16, 97, 17)); // in its frame
+        QVERIFY(w.Shplumi(9).pixelRect() == QRect(640, 248, 9, 65) &&
+                w.Shplumi(5).BackColor() == Qt::red);
+        QCOMPARE(w.CN->font().pointSizeF(), 27.75);
+        QCOMPARE(QFontInfo(w.Super->font()).family(), u"BM JUA_TTF"_s); // a heavy Hangul face
+        for (const ui::Label* bold : {w.lblbonus, w.lblscore, w.Label1, w.Label3})
+            QVERIFY2(bold->font().bold(), qPrintable(bold->name()));
+        QVERIFY(w.txtlumi->widget()->font().bold() && w.cmdexit->widget()->font().bold());
         QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w.widget());
         QHash<QString, QAccessibleInterface*> read;
         for (int i = 0; i < window->childCount(); ++i) {
@@ -481,8 +461,8 @@ private slots:
         QCOMPARE(heard, QStringList({"Title", "Prompt"}));
     }
 
-    // Start-up and the intro window: the credits roll, the blinking button, the hand-over.
-    void startShouldShowTheIntroWhoseButtonOpensTheGame() {
+    // Start-up and the intro window: the blinking button, the hand-over; the credits roll below.
+    void startShouldShowTheIntroWhoseButtonBlinksAndOpensTheGame() {
         Rig r;
         intro::frmservices& intro = r.start();
         QVERIFY(intro.shown() && r.w.loaded() && !r.w.shown() && r.random.timesSeeded() == 1);
@@ -490,11 +470,27 @@ private slots:
         QVERIFY(intro.Caption() == u"머 릿 말 "_s && intro.widget()->size() == QSize(583, 407));
         QApplication::processEvents();
         QCOMPARE(QApplication::focusWidget(), intro.picservice->widget());
+        const QWidget* button = intro.cmdservice->widget();
+        for (const QColor expected :
+             {QColor(255, 0, 255), QColor(0, 255, 0), QColor(255, 0, 255)}) {
+            r.clock.advance(499);
+            QVERIFY(intro.cmdservice->BackColor() != expected);
+            r.clock.advance(1);
+            // The face fills everything inside the style's two-pixel frame.
+            const QImage face = Rig::screen(intro).copy(button->geometry());
+            const QRect inside = face.rect().adjusted(2, 2, -3, -3);
+            const QPoint mid = inside.center();
+            for (const QPoint at : {inside.topLeft(), inside.bottomRight(), QPoint(mid.x(), 2)})
+                QCOMPARE(face.pixelColor(at), expected);
+            for (const QPoint at : {QPoint(1, mid.y()), QPoint(face.width() - 2, mid.y()),
+                                    QPoint(mid.x(), 1), QPoint(mid.x(), face.height() - 2)})
+                QVERIFY(face.pixelColor(at) != expected);
+        }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), intro.cmdservice->widget());
         // Enter on the button opens the game; hidden, the intro rolls to its end and blinks on, and
         // leaves the game alone.
-        r.clock.advance(5000);
+        r.clock.advance(3500);
         const QString word = r.w.lbllumi(0).Caption();
         const long long drawn = r.random.drawn();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
@@ -542,27 +538,6 @@ private slots:
         // The text is taller than the label: its lines are cut off at the label's bottom.
         QVERIFY(ink().top() >= 24 && ink().top() < 34 && ink().bottom() < 266 &&
                 ink().bottom() > 246);
-    }
-
-    void buttonShouldBlinkLightMagentaThenLightGreenOverItsWholeFace() {
-        Rig r;
-        ui::CommandButton& button = *r.start().cmdservice;
-        QApplication::processEvents();
-        for (const QColor expected :
-             {QColor(255, 0, 255), QColor(0, 255, 0), QColor(255, 0, 255)}) {
-            r.clock.advance(499);
-            QVERIFY(button.BackColor() != expected);
-            r.clock.advance(1);
-            // The face fills everything inside the style's two-pixel frame.
-            const QImage face = Rig::screen(r.intro).copy(button.widget()->geometry());
-            const QRect inside = face.rect().adjusted(2, 2, -3, -3);
-            const QPoint mid = inside.center();
-            for (const QPoint at : {inside.topLeft(), inside.bottomRight(), QPoint(mid.x(), 2)})
-                QCOMPARE(face.pixelColor(at), expected);
-            for (const QPoint at : {QPoint(1, mid.y()), QPoint(face.width() - 2, mid.y()),
-                                    QPoint(mid.x(), 1), QPoint(mid.x(), face.height() - 2)})
-                QVERIFY(face.pixelColor(at) != expected);
-        }
     }
 };
 
