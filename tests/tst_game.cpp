@@ -43,6 +43,31 @@ int inkIn(const game::frmlumi& w, const QRect& rect) {
     return ink;
 }
 
+// A screen reader that reads a window's whole tree whenever the window gains a child or hides,
+// as Qt's bridge may while the window is still being built or already being destroyed.
+class EagerReader : public QObject {
+public:
+    EagerReader() { qApp->installEventFilter(this); }
+    static void read(QAccessibleInterface* at) {
+        if (!at || !at->isValid())
+            return;
+        const QString text = at->text(QAccessible::Name) + at->text(QAccessible::Value);
+        const bool seen = !text.isNull() && !at->rect().isEmpty() && !at->state().invisible;
+        Q_UNUSED(seen);
+        for (int i = 0; i < at->childCount(); ++i)
+            read(at->child(i));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->isWindow() &&
+            (event->type() == QEvent::ChildAdded || event->type() == QEvent::Hide))
+            read(QAccessible::queryAccessibleInterface(watched));
+        return false;
+    }
+};
+
 } // namespace
 
 class Game : public QObject {
@@ -414,6 +439,7 @@ private slots:
 
     // The window as laid out, and as a screen reader reads it and its message boxes.
     void windowShouldStackTheFieldDrawItsCountersBoldAndBeRead() {
+        const EagerReader reader; // from the first control built to the window's end
         Rig r;
         game::frmlumi& w = r.open({Rig::pick(1), 0, 0, 0, 0, 0});
         QStringList names;

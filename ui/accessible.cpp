@@ -95,51 +95,40 @@ private:
     const Container& container_;
 };
 
-// A window or picture box: its widgets as usual, then its labels in stored order.
+// A window or picture box: its widgets as usual, then its labels in stored order. The labels
+// are looked up afresh at every question: Qt may ask while the window is still being built, and
+// the container may be gone before its widget.
 class ContainerAccessible final : public QAccessibleWidget {
 public:
-    ContainerAccessible(QWidget* widget, const Container& container)
-        : QAccessibleWidget(widget, widget->isWindow() ? QAccessible::Window : QAccessible::Pane),
-          container_(container) {
-        for (const Windowless* control : container.windowless())
-            if (const auto* label = dynamic_cast<const Label*>(control))
-                labels_.push_back(label);
-    }
-
-    ~ContainerAccessible() override {
-        for (const Label* label : labels_) {
-            const auto known = knownLabels().find(label);
-            if (known == knownLabels().end())
-                continue;
-            QAccessible::deleteAccessibleInterface(known->second);
-            knownLabels().erase(known);
-        }
-    }
+    explicit ContainerAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, widget->isWindow() ? QAccessible::Window : QAccessible::Pane) {}
 
     int childCount() const override {
-        return QAccessibleWidget::childCount() + static_cast<int>(labels_.size());
+        return QAccessibleWidget::childCount() + static_cast<int>(labels().size());
     }
 
     QAccessibleInterface* child(int index) const override {
         const int widgets = QAccessibleWidget::childCount();
         if (index < widgets)
             return QAccessibleWidget::child(index);
+        const std::vector<const Label*> all = labels();
         const auto at = static_cast<std::size_t>(index - widgets);
-        if (at >= labels_.size())
+        if (at >= all.size())
             return nullptr;
-        const Label* label = labels_[at];
+        const Label* label = all[at];
         auto known = knownLabels().find(label);
         if (known == knownLabels().end()) {
-            const QAccessible::Id id =
-                QAccessible::registerAccessibleInterface(new LabelAccessible(*label, container_));
+            const QAccessible::Id id = QAccessible::registerAccessibleInterface(
+                new LabelAccessible(*label, *containerHostedBy(widget())));
             known = knownLabels().emplace(label, id).first;
         }
         return QAccessible::accessibleInterface(known->second);
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
-        for (std::size_t i = 0; i < labels_.size(); ++i) {
-            const auto known = knownLabels().find(labels_[i]);
+        const std::vector<const Label*> all = labels();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const auto known = knownLabels().find(all[i]);
             if (known != knownLabels().end() &&
                 QAccessible::accessibleInterface(known->second) == child)
                 return QAccessibleWidget::childCount() + static_cast<int>(i);
@@ -148,14 +137,19 @@ public:
     }
 
 private:
-    const Container& container_;
-    std::vector<const Label*> labels_;
+    std::vector<const Label*> labels() const {
+        std::vector<const Label*> found;
+        if (const Container* container = containerHostedBy(widget()))
+            for (const Windowless* control : container->windowless())
+                if (const auto* label = dynamic_cast<const Label*>(control))
+                    found.push_back(label);
+        return found;
+    }
 };
 
 QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
-    const Container* container = widget ? containerHostedBy(widget) : nullptr;
-    return container ? new ContainerAccessible(widget, *container) : nullptr;
+    return widget && containerHostedBy(widget) ? new ContainerAccessible(widget) : nullptr;
 }
 
 } // namespace
@@ -163,6 +157,15 @@ QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
 void installAccessibility() {
     static const bool installed = (QAccessible::installFactory(&accessibleFor), true);
     Q_UNUSED(installed);
+}
+
+void forgetAccessible(const Windowless& control) {
+    const auto known = knownLabels().find(&control);
+    if (known == knownLabels().end())
+        return;
+    const QAccessible::Id id = known->second;
+    knownLabels().erase(known);
+    QAccessible::deleteAccessibleInterface(id);
 }
 
 // Only labels a screen reader has been shown: for the others it has nothing to update.

@@ -15,6 +15,9 @@ class Windowless;
 // children after its widgets. Called by every form before it builds its window.
 void installAccessibility();
 
+// A label going away takes what screen readers read of it along.
+void forgetAccessible(const Windowless& control);
+
 // Tells a screen reader that a label it knows was shown or hidden.
 void announceShown(const Windowless& control, bool shown);
 // Tells a screen reader that a label it knows shows another caption: as a new name where the

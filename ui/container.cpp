@@ -25,7 +25,16 @@ std::vector<Container*> unsettledContainers;
 
 } // namespace
 
-Container::~Container() { std::erase(unsettledContainers, this); }
+Container::~Container() {
+    std::erase(unsettledContainers, this);
+    if (host_)
+        host_->container_ = nullptr;
+}
+
+void Container::release(const Windowless& control) {
+    std::erase(windowless_, &control);
+    std::erase(unsettled_, &control);
+}
 
 void Container::touched(Windowless& control) {
     unsettled_.push_back(&control);
@@ -72,11 +81,8 @@ void Container::paintWindowless(QPainter& painter, const QRegion& dirty) const {
 }
 
 const Container* containerHostedBy(const QObject* widget) {
-    if (const auto* painted = dynamic_cast<const PaintedWidget*>(widget))
-        return &painted->container();
-    if (const auto* picture = dynamic_cast<const PictureWidget*>(widget))
-        return &picture->container();
-    return nullptr;
+    const auto* host = dynamic_cast<const Host*>(widget);
+    return host ? host->container() : nullptr;
 }
 
 } // namespace ui

@@ -17,6 +17,7 @@ class QWidget;
 namespace ui {
 
 class Form;
+class Host;
 class Windowless;
 
 // Position and size in twips, relative to the container's client area.
@@ -41,6 +42,7 @@ public:
     virtual QPoint clientOrigin() const { return {}; }
     void paintWindowless(QPainter& painter, const QRegion& dirty) const;
     void adopt(Windowless& control) { windowless_.push_back(&control); }
+    void release(const Windowless& control);
     const std::vector<Windowless*>& windowless() const { return windowless_; }
     // A step changed the control: its old and new places are repainted once the step is over,
     // so that what it passed through on the way is never drawn.
@@ -55,8 +57,10 @@ protected:
     static int stepsRunning;
 
 private:
+    friend class Host;
     void settle();
 
+    Host* host_ = nullptr; // the widget it paints into, while both live
     std::vector<Windowless*> windowless_;
     std::vector<Windowless*> unsettled_;
 };

@@ -37,8 +37,13 @@ private:
 
 Form::Form(Services& services, QString name) : services_(services), name_(std::move(name)) {}
 
-// Controls go before the window: widgets die with it, and timers must stop first.
-Form::~Form() { controls_.clear(); }
+// Controls go before the window (widgets die with it, and timers must stop first), the last
+// made first: what a container holds goes before it, so nothing is ever left pointing at a
+// control that is gone.
+Form::~Form() {
+    while (!controls_.empty())
+        controls_.pop_back();
+}
 
 QWidget* Form::hostWidget() const { return window_.get(); }
 

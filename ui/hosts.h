@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Lumivex developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The widgets containers paint their windowless controls into: only the binding sees them.
+// The widgets containers paint into: only the binding sees them.
 #pragma once
 
 #include "container.h"
@@ -12,39 +12,53 @@
 
 namespace ui {
 
-// Paints a container's windowless controls under its child widgets.
-class PaintedWidget : public QWidget {
+// A widget a container paints its windowless controls into. Each lets the other go when it
+// dies: a picture box's widget outlives its control until the window goes, and a screen
+// reader may ask that widget for labels at any time.
+class Host {
 public:
-    PaintedWidget(const Container& container, QWidget* parent)
-        : QWidget(parent), container_(container) {}
-    const Container& container() const { return container_; }
+    explicit Host(Container& container) : container_(&container) { container.host_ = this; }
+    virtual ~Host() {
+        if (container_)
+            container_->host_ = nullptr;
+    }
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+    const Container* container() const { return container_; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        container_.paintWindowless(painter, event->region());
+    void paintContainer(QWidget& widget, const QRegion& dirty, const QRect& clip) const {
+        if (!container_)
+            return;
+        QPainter painter(&widget);
+        painter.setClipRect(clip);
+        container_->paintWindowless(painter, dirty);
     }
 
 private:
-    const Container& container_;
+    friend class Container;
+    Container* container_;
 };
 
-class PictureWidget final : public QFrame {
+class PaintedWidget : public QWidget, public Host {
 public:
-    PictureWidget(const Container& container, QWidget* parent)
-        : QFrame(parent), container_(container) {}
-    const Container& container() const { return container_; }
+    PaintedWidget(Container& container, QWidget* parent) : QWidget(parent), Host(container) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        paintContainer(*this, event->region(), rect());
+    }
+};
+
+class PictureWidget final : public QFrame, public Host {
+public:
+    PictureWidget(Container& container, QWidget* parent) : QFrame(parent), Host(container) {}
 
 protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
-        QPainter painter(this);
-        painter.setClipRect(contentsRect());
-        container_.paintWindowless(painter, event->region());
+        paintContainer(*this, event->region(), contentsRect());
     }
-
-private:
-    const Container& container_;
 };
 
 } // namespace ui

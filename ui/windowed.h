@@ -94,8 +94,9 @@ public:
     QWidget* hostWidget() const override { return widget(); }
 };
 
-// Opaque, with a sunken single border; clips what it holds to its client area.
-class PictureBox final : public Windowed, public Container {
+// Opaque, with a sunken single border; clips what it holds to its client area. The container
+// comes first: the widget made for the control links to it.
+class PictureBox final : public Container, public Windowed {
 public:
     PictureBox(Container& container, QString name, const WindowedProps& props);
     Form& form() override { return Windowed::form(); }

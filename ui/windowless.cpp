@@ -104,6 +104,8 @@ Label::Label(Container& container, QString name, const LabelProps& props)
         fitToCaption();
 }
 
+Label::~Label() { forgetAccessible(*this); }
+
 void Label::setCaption(const QString& caption) {
     if (caption == caption_)
         return;

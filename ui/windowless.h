@@ -16,6 +16,7 @@ namespace ui {
 class Windowless : public Control {
 public:
     Windowless(Container& container, QString name, Geometry at, bool visible);
+    ~Windowless() override { container_.release(*this); }
     float Left() const { return at_.left; }
     float Top() const { return at_.top; }
     float Width() const { return at_.width; }
@@ -86,6 +87,7 @@ struct LabelProps {
 class Label final : public Windowless {
 public:
     Label(Container& container, QString name, const LabelProps& props);
+    ~Label() override;
     const QString& Caption() const { return caption_; }
     void setCaption(const QString& caption);
     int BackStyle() const { return backStyle_; }
