@@ -45,9 +45,7 @@ public:
     PaintedWidget(Container& container, QWidget* parent) : QWidget(parent), Host(container) {}
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        paintContainer(*this, event->region(), rect());
-    }
+    void paintEvent(QPaintEvent* event) override { paintContainer(*this, event->region(), rect()); }
 };
 
 class PictureWidget final : public QFrame, public Host {
