@@ -8,7 +8,7 @@ src=$(cd "$(dirname "$0")/../.." && pwd)
 skip() { echo "SKIP: $*" && exit 77; }
 fail() { echo "FAIL: $*"; tail -n 20 "$work/log" 2>/dev/null; exit 1; }
 [ "$(id -u)" -eq 0 ] && [ -z "${DEB_RULES_REQUIRES_ROOT:-}" ] || skip "needs root, outside a package build"
-for t in dpkg-buildpackage Xvfb xdotool appstreamcli; do
+for t in dpkg-buildpackage lintian Xvfb xdotool appstreamcli; do
     command -v $t >/dev/null || skip "$t is not installed (scripts/setup.sh installs it)"; done
 dpkg-query -W -f='${Status}' lumivex 2>/dev/null | grep -qv not-installed && skip "lumivex is installed"
 git -C "$src" rev-parse --git-dir >/dev/null 2>&1 || skip "not a git checkout"
@@ -26,6 +26,9 @@ mkdir "$work/src" && git -C "$src" ls-files -z | (cd "$src" && xargs -0 cp --par
 # One core, so that the tests ctest runs beside this one keep theirs.
 (cd "$work/src" && DEB_BUILD_OPTIONS="nocheck parallel=1" nice dpkg-buildpackage -us -uc -b) \
     >"$work/log" 2>&1 || fail "dpkg-buildpackage"
+# Tags come on standard output; as root, lintian also says on standard error that it is root.
+lintian --pedantic -I -E "$work"/lumivex_*_amd64.changes >"$work/log" 2>"$work/stderr" &&
+    ! [ -s "$work/log" ] || fail "lintian has something to say"
 apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=300 \
     "$work"/lumivex_*_amd64.deb >"$work/log" 2>&1 || fail "apt-get install"
 dpkg -L lumivex | grep -vx /. >"$work/files"
@@ -42,8 +45,16 @@ starts() { # FOLDER COMMAND...: started there with a player's PATH, it maps the 
 starts / lumivex
 entry=/usr/share/applications/org.lumivex.Lumivex.desktop
 starts "$(sed -n 's/^Path=//p' $entry)" $(sed -n 's/^Exec=//p' $entry)
+# Every finding must be one of these, by name: no home page yet, and the id that the desktop
+# file and the Wayland app id share (AppStream would have it lowercase); AppStream before 1.0
+# does not know <developer>.
+allowed='url-homepage-missing|cid-contains-uppercase-letter org\.lumivex\.Lumivex'
+appstreamcli --version | grep -q 'version: 0\.' && allowed+='|unknown-tag developer'
 appstreamcli validate --pedantic --no-net /usr/share/metainfo/org.lumivex.Lumivex.metainfo.xml \
-    >"$work/log" 2>&1 || fail "appstreamcli rejects the installed metainfo"
+    >"$work/log" 2>&1
+grep -q 'Validation \(was successful\|failed\)' "$work/log" &&
+    ! grep -E '^[EWIP]: ' "$work/log" | grep -vE "^[EWIP]: [^ ]+ ($allowed)\$" >/dev/null ||
+    fail "appstreamcli has more to say of the installed metainfo"
 
 kill "${pids[@]}" && wait
 apt-get purge -y -q lumivex >"$work/log" 2>&1 || fail "apt-get purge"
