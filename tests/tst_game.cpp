@@ -502,15 +502,17 @@ private slots:
             r.clock.advance(499);
             QVERIFY(intro.cmdservice->BackColor() != expected);
             r.clock.advance(1);
-            // The face fills everything inside the style's two-pixel frame.
+            // The face fills the button inside the style's frame, whatever the style draws
+            // there: most of what its caption leaves, and nothing of its outermost ring.
             const QImage face = Rig::screen(intro).copy(button->geometry());
-            const QRect inside = face.rect().adjusted(2, 2, -3, -3);
-            const QPoint mid = inside.center();
-            for (const QPoint at : {inside.topLeft(), inside.bottomRight(), QPoint(mid.x(), 2)})
-                QCOMPARE(face.pixelColor(at), expected);
-            for (const QPoint at : {QPoint(1, mid.y()), QPoint(face.width() - 2, mid.y()),
-                                    QPoint(mid.x(), 1), QPoint(mid.x(), face.height() - 2)})
-                QVERIFY(face.pixelColor(at) != expected);
+            int filled = 0, ring = 0;
+            for (int y = 0; y < face.height(); ++y)
+                for (int x = 0; x < face.width(); ++x) {
+                    const bool edge = x == 0 || y == 0 || x == face.width() - 1 ||
+                                      y == face.height() - 1;
+                    (edge ? ring : filled) += face.pixelColor(x, y) == expected;
+                }
+            QVERIFY(filled > face.width() * face.height() / 2 && ring == 0);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), intro.cmdservice->widget());
