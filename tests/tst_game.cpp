@@ -45,25 +45,16 @@ int inkIn(const game::frmlumi& w, const QRect& rect) {
 
 // A screen reader that reads a window's whole tree whenever the window gains a child or hides,
 // as Qt's bridge may while the window is still being built or already being destroyed.
-class EagerReader : public QObject {
-public:
+struct EagerReader : QObject {
     EagerReader() { qApp->installEventFilter(this); }
     static void read(QAccessibleInterface* at) {
-        if (!at || !at->isValid())
-            return;
-        const QString text = at->text(QAccessible::Name) + at->text(QAccessible::Value);
-        const bool seen = !text.isNull() && !at->rect().isEmpty() && !at->state().invisible;
-        Q_UNUSED(seen);
-        for (int i = 0; i < at->childCount(); ++i)
-            read(at->child(i));
+        for (int i = 0; at && at->isValid() && i < at->childCount(); ++i)
+            read(at->child(i)), static_cast<void>(at->child(i)->text(QAccessible::Name));
     }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        const auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->isWindow() &&
-            (event->type() == QEvent::ChildAdded || event->type() == QEvent::Hide))
-            read(QAccessible::queryAccessibleInterface(watched));
+    bool eventFilter(QObject* on, QEvent* event) override {
+        const bool told = event->type() == QEvent::ChildAdded || event->type() == QEvent::Hide;
+        if (told && on->isWidgetType() && static_cast<QWidget*>(on)->isWindow())
+            read(QAccessible::queryAccessibleInterface(on));
         return false;
     }
 };
@@ -505,13 +496,11 @@ private slots:
             // The face fills the button inside the style's frame, whatever the style draws
             // there: most of what its caption leaves, and nothing of its outermost ring.
             const QImage face = Rig::screen(intro).copy(button->geometry());
+            const QRect inside = face.rect().adjusted(1, 1, -1, -1);
             int filled = 0, ring = 0;
             for (int y = 0; y < face.height(); ++y)
-                for (int x = 0; x < face.width(); ++x) {
-                    const bool edge = x == 0 || y == 0 || x == face.width() - 1 ||
-                                      y == face.height() - 1;
-                    (edge ? ring : filled) += face.pixelColor(x, y) == expected;
-                }
+                for (int x = 0; x < face.width(); ++x)
+                    (inside.contains(x, y) ? filled : ring) += face.pixelColor(x, y) == expected;
             QVERIFY(filled > face.width() * face.height() / 2 && ring == 0);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
