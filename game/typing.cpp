@@ -30,9 +30,11 @@ void frmlumi::txtlumi_KeyPress(int& KeyAscii) {
     if (KeyAscii != kEnter && KeyAscii != kSpace)
         return;
 
+    // The caption is trimmed too: the bank shows one word with a leading space, which no
+    // trimmed entry could otherwise ever match.
     int hit = -1;
     for (int i = 0; i < kWords; ++i) {
-        if (trimSpaces(txtlumi->Text()) == lbllumi(i).Caption()) {
+        if (trimSpaces(txtlumi->Text()) == trimSpaces(lbllumi(i).Caption())) {
             hit = i;
             break;
         }

@@ -298,7 +298,7 @@ private slots:
     void composedWordShouldCountWhenSpaceOrEnterEndsIt() {
         Rig r;
         const float computer = pick(1);
-        game::frmlumi& w = r.open({computer, 0, 0, 0, 0, 0});
+        game::frmlumi& w = r.open({computer, pick(21), 0, 0, 0, 0});
         r.click(*w.cmdstart);
         r.random.repeatWhenEmpty(computer); // a hit deals 컴퓨터 again
         // Committed; then as decomposed jamo, as some engines send it.
@@ -327,6 +327,11 @@ private slots:
         r.press(Qt::Key_A);
         r.compose(u"터"_s, QString());
         QVERIFY(r.entry() == u"a터"_s && w.CN->Caption() == u"5"_s);
+        // The one word the bank shows after a space is typed as it reads.
+        const QString shown = w.lbllumi(1).Caption();
+        r.press(Qt::Key_Return), r.compose(shown.trimmed(), {}), r.press(Qt::Key_Return);
+        QVERIFY(shown.startsWith(u' ') && w.CN->Caption() == u"6"_s &&
+                w.lbllumi(1).Caption() != shown);
     }
 
     // Played with the keyboard alone: Tab, the arrow keys and Enter (or keypad Enter); a choice
