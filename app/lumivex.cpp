@@ -45,6 +45,8 @@ Lumivex::Lumivex(int& argc, char** argv) : application_(argc, argv) {
 }
 
 int Lumivex::run() {
+    if (const auto refused = refuseUnknownArguments())
+        return *refused;
     windows_.open();
     // A failed start has been reported already, and no window is on screen.
     if (program_.ended())

@@ -9,7 +9,15 @@
 
 #include <QApplication>
 
+#include <optional>
+
 namespace app {
+
+// --help and --version, and a display to open windows on, answered before the application
+// object exists: the exit status when the program must end there.
+std::optional<int> answerBeforeStart(int argc, char** argv);
+// What is left of the command line once Qt has taken its own options: an error (status 2).
+std::optional<int> refuseUnknownArguments();
 
 // The style and the fonts every window is built with. Needs the application object.
 void applyLook();

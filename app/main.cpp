@@ -4,6 +4,8 @@
 #include "lumivex.h"
 
 int main(int argc, char** argv) {
+    if (const auto ended = app::answerBeforeStart(argc, argv))
+        return *ended;
     app::Lumivex lumivex(argc, argv);
     return lumivex.run();
 }

@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
                      "usage: driver exit|close-game|close-intro|overflow|ime STATUS_FILE\n");
         return 2;
     }
-    app::Lumivex lumivex(argc, argv);
+    int programOnly = 1; // the mode is the driver's, not the program's
+    app::Lumivex lumivex(programOnly, argv);
     return endedBy(lumivex, mode);
 }

@@ -17,11 +17,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Runs `program` offscreen in `folder`, with a runtime folder of its own (Qt warns without).
-void run(QProcess& process, const QString& program, const QStringList& args,
-         const QString& folder) {
+void run(QProcess& process, const QString& program, const QStringList& args, const QString& folder,
+         const QString& platform = u"offscreen"_s) {
     QTemporaryDir runtime;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, platform);
+    environment.remove(u"DISPLAY"_s), environment.remove(u"WAYLAND_DISPLAY"_s);
     environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
     environment.insert(u"QT_STYLE_OVERRIDE"_s, u"windows"_s); // as a desktop asks for its own
     process.setProcessEnvironment(environment);
@@ -64,6 +65,43 @@ private slots:
         run(driver, QStringLiteral(LUMIVEX_DRIVER), {how}, QDir::currentPath());
         QCOMPARE(driver.exitCode(), status);
         QCOMPARE(driver.readAllStandardOutput() + driver.readAllStandardError(), output);
+    }
+
+    // Answered before any window: what it takes, its version, an argument it does not take, a
+    // display it cannot reach (the -platform option before the environment's choice).
+    void commandLineShouldBeAnsweredBeforeAnyWindow_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        const QString noWindow = u"lumivex: Cannot open a window: "_s;
+        QTest::newRow("--help") << QStringList{u"--help"_s} << u"xcb"_s << 0 << u"Usage: lumivex"_s;
+        QTest::newRow("-h") << QStringList{u"-h"_s} << u"xcb"_s << 0 << u"Usage: lumivex"_s;
+        QTest::newRow("--version")
+            << QStringList{u"--version"_s} << u"xcb"_s << 0 << u"lumivex " LUMIVEX_VERSION "\n"_s;
+        QTest::newRow("unknown") << QStringList{u"-style"_s, u"Fusion"_s, u"--bogus"_s}
+                                 << u"offscreen"_s << 2
+                                 << u"lumivex: Unknown argument '--bogus';"_s;
+        QTest::newRow("no X11") << QStringList{} << u"xcb"_s << 1
+                                << noWindow + u"DISPLAY is not set (X11).\n"_s;
+        QTest::newRow("no Wayland")
+            << QStringList{} << u"wayland"_s << 1 << noWindow + u"no Wayland display at "_s;
+        QTest::newRow("-platform") << QStringList{u"-platform"_s, u"xcb"_s} << u"offscreen"_s << 1
+                                   << noWindow + u"DISPLAY is not set (X11).\n"_s;
+    }
+
+    void commandLineShouldBeAnsweredBeforeAnyWindow() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, platform);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QProcess lumivex;
+        run(lumivex, QStringLiteral(LUMIVEX_EXECUTABLE), args, QDir::currentPath(), platform);
+        QCOMPARE(lumivex.exitCode(), status);
+        const QString said = QString::fromLocal8Bit(status ? lumivex.readAllStandardError()
+                                                           : lumivex.readAllStandardOutput());
+        QVERIFY2(said.startsWith(output) && said.count(u'\n') == (status ? 1 : said.count(u'\n')),
+                 qPrintable(said));
     }
 
     void badIconShouldEndTheStartWithOneLineNamingFileAndCause_data() {
