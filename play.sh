@@ -5,6 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake -S . -B build/release -G Ninja -DLUMIVEX_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/release --target lumivex
 exec build/release/app/lumivex

@@ -12,11 +12,11 @@ export XDG_RUNTIME_DIR="$PWD/build/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 jobs=$(nproc)
 
-cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake -S . -B build/debug -G Ninja -DLUMIVEX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/debug -j "$jobs"
 ctest --test-dir build/debug --output-on-failure -j "$jobs"
 
-cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIVEX_SANITIZE=ON >/dev/null
+cmake -S . -B build/sanitize -G Ninja -DLUMIVEX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DLUMIVEX_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 build=build/bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
+cmake -S . -B "$build" -G Ninja -DLUMIVEX_WERROR=ON -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
   -DBUILD_TESTING=OFF -DLUMIVEX_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 exec python3 bench/measure.py "$build"

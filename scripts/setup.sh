@@ -26,7 +26,13 @@ done
 
 echo "Installing: ${missing[*]}" >&2
 as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || {
+        echo "setup.sh: as root, run: apt-get install ${missing[*]}" >&2
+        exit 1
+    }
+    as_root=(sudo)
+fi
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -9,8 +9,7 @@ driver=$1 stack=$2
 skip() { echo "SKIP: $*" && exit 77; }
 fail() { echo "FAIL: $*" && tail -n 15 "$HOME"/status "$HOME"/*.log && exit 1; }
 for tool in xdotool gsettings ibus-daemon fcitx5 dbus-send; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/setup.sh installs it)"
-done
+    command -v "$tool" >/dev/null || skip "no $tool (scripts/setup.sh installs it)"; done
 trap 'kill $(jobs -p) 2>/dev/null; wait' EXIT
 # ibus-hangul reads its settings through GSettings: from a file of our own.
 export GSETTINGS_BACKEND=keyfile && mkdir -p "$XDG_CONFIG_HOME/fcitx5/conf"

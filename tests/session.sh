@@ -5,8 +5,7 @@
 # when it ends, with Qt on X11 (77: skipped, the X server or the session is not installed):
 #   tests/session.sh COMMAND...
 for tool in xvfb-run dbus-run-session; do
-    hash $tool 2>/dev/null || { echo "SKIP: no $tool (scripts/setup.sh installs it)"; exit 77; }
-done
+    hash $tool 2>/dev/null || { echo "SKIP: no $tool (scripts/setup.sh has it)"; exit 77; }; done
 home=$(mktemp -d) && trap 'rm -rf "$home"' EXIT && mkdir -m 700 "$home/runtime"
 env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u AT_SPI_BUS_ADDRESS HOME="$home" \
     XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb \

@@ -43,8 +43,7 @@ int inkIn(const game::frmlumi& w, const QRect& rect) {
     return ink;
 }
 
-// A screen reader that reads a window's whole tree whenever the window gains a child or hides,
-// as Qt's bridge may while the window is still being built or already being destroyed.
+// Reads a window's tree as it gains a child or hides, as Qt may while building or destroying it.
 struct EagerReader : QObject {
     EagerReader() { qApp->installEventFilter(this); }
     static void read(QAccessibleInterface* at) {

@@ -2,12 +2,15 @@
 # SPDX-FileCopyrightText: 2026 The Lumivex developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Draws NoviIcon.ico, the program's icon: three words falling onto a floor, on a night-blue
-tile. Pure standard library; writes 16, 32 and 48 pixel images as 32-bit BMP entries.
+tile. Pure standard library; writes 16, 32 and 48 pixel images as 32-bit BMP entries, or one
+size as a PNG for the desktop's icon theme (software centres want 64 pixels at least).
 
     python3 tools/make_icon.py NoviIcon.ico
+    python3 tools/make_icon.py --png 128 OUT.png
 """
 import struct
 import sys
+import zlib
 
 
 def draw(size):
@@ -52,6 +55,17 @@ def bmp_entry(size):
     return header + bytes(pixels) + bytes(mask)
 
 
+def png(size, path):
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack(
+            '>I', zlib.crc32(kind + data) & 0xffffffff)
+
+    raw = b''.join(b'\0' + bytes(c for pixel in row for c in pixel) for row in draw(size))
+    with open(path, 'wb') as f:
+        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0))
+                + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def main(path):
     sizes = [16, 32, 48]
     entries = [bmp_entry(n) for n in sizes]
@@ -67,4 +81,7 @@ def main(path):
 
 
 if __name__ == '__main__':
-    main(sys.argv[1] if len(sys.argv) > 1 else 'NoviIcon.ico')
+    if sys.argv[1:2] == ['--png']:
+        png(int(sys.argv[2]), sys.argv[3])
+    else:
+        main(sys.argv[1] if len(sys.argv) > 1 else 'NoviIcon.ico')

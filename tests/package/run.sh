@@ -2,7 +2,7 @@
 # SPDX-FileCopyrightText: 2026 The Lumivex developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the package, installs it with apt, starts it by its command and its menu entry, purges
-# it and looks for what is left; whatever it installed is purged, pass or fail. 77: skipped.
+# it and looks for what is left; what apt installed for it is purged, pass or fail. 77: skipped.
 set -uo pipefail
 src=$(cd "$(dirname "$0")/../.." && pwd)
 skip() { echo "SKIP: $*" && exit 77; }
@@ -13,11 +13,14 @@ for t in dpkg-buildpackage lintian Xvfb xdotool appstreamcli; do
 dpkg-query -W -f='${Status}' lumivex 2>/dev/null | grep -qv not-installed && skip "lumivex is installed"
 git -C "$src" rev-parse --git-dir >/dev/null 2>&1 || skip "not a git checkout"
 
-installed() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }' | sort; }
-work=$(mktemp -d /tmp/lumivex-package.XXXXXX) && installed >"$work/before"
+# What apt installed for the package, as its history records the command: nothing else.
+work=$(mktemp -d /tmp/lumivex-package.XXXXXX)
+history=/var/log/apt/history.log && from=$(($(cat $history 2>/dev/null | wc -l) + 1))
+recorded() { tail -n +$from $history | awk -v deb="$work/" '/^Commandline:/ { ours = index($0, deb) }
+    ours && sub(/^Install: /, "")' | grep -oE '[^ ,]+:[^ ,]+ \(' | cut -d: -f1; }
 cleanup() { # purges the package and whatever apt brought in for it
     kill "${pids[@]}" 2>/dev/null; wait
-    installed | comm -13 "$work/before" - | xargs -r apt-get purge -y -q >/dev/null 2>&1
+    recorded | xargs -r apt-get purge -y -q >/dev/null 2>&1
     rm -rf "$work"
 }
 trap cleanup EXIT
