@@ -70,10 +70,13 @@ mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
 rm -rf "$root/work/lumivex" && mkdir -p "$root/work"
 git clone -q "$repo" "$root/work/lumivex"
 echo "test-on.sh: $release at $(git -C "$repo" rev-parse --short HEAD), ./test.sh" >&2
+# In the background, so that a signal ends the wait at once: the trap then stops everything
+# running inside the root and unmounts.
 set +e
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" ${CI:+CI="$CI"} \
-    bash -c 'cd /work/lumivex && ./test.sh'
+    bash -c 'cd /work/lumivex && ./test.sh' &
+wait $!
 status=$?
 echo "test-on.sh: $release: ./test.sh ended with status $status" >&2
 exit $status
