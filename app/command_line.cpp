@@ -30,15 +30,14 @@ const char* const usage = "Usage: lumivex [QT-OPTION...]\n"
                           "Fusion.\n"
                           "See lumivex(6) for how to play.\n";
 
-QString environment(const char* name) { return qEnvironmentVariable(name); }
-
 // Where a Wayland client connects: WAYLAND_DISPLAY, as a path or a name in the runtime folder.
 QString waylandSocket() {
-    const QString name = environment("WAYLAND_DISPLAY").isEmpty() ? QStringLiteral("wayland-0")
-                                                                  : environment("WAYLAND_DISPLAY");
+    QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (name.isEmpty())
+        name = QStringLiteral("wayland-0");
     if (QDir::isAbsolutePath(name))
         return name;
-    const QString runtime = environment("XDG_RUNTIME_DIR");
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return runtime.isEmpty() ? QString() : runtime + QLatin1Char('/') + name;
 }
 
@@ -47,7 +46,7 @@ QString waylandSocket() {
 // or X11, whichever the session has.
 QString missingDisplay(const QString& platforms) {
     const QString socket = waylandSocket();
-    const bool x11 = !environment("DISPLAY").isEmpty();
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool wayland = !socket.isEmpty() && QFileInfo::exists(socket);
     QStringList missing;
     const QStringList asked = platforms.isEmpty()
@@ -78,7 +77,7 @@ QString missingDisplay(const QString& platforms) {
 } // namespace
 
 std::optional<int> answerBeforeStart(int argc, char** argv) {
-    QString platforms = environment("QT_QPA_PLATFORM");
+    QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "-h" || arg == "--help")

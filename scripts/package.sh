@@ -16,14 +16,8 @@ profile=()
 # Exactly what debian/control asks for the build, the Debian way, marked as installed
 # automatically: apt autoremove takes them away once nothing needs them.
 if ! command -v dpkg-checkbuilddeps >/dev/null || ! dpkg-checkbuilddeps ${profile:+-P nocheck} 2>/dev/null; then
-    as_root=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null || {
-            echo "package.sh: build dependencies are missing; as root, in $PWD, run: apt-get build-dep ${profile:+-P nocheck }./" >&2
-            exit 1
-        }
-        as_root=(sudo)
-    fi
+    . scripts/as-root.sh
+    as_root_or_say "apt-get build-dep ${profile:+-P nocheck }./"
     echo "Installing the build dependencies of debian/control" >&2
     export DEBIAN_FRONTEND=noninteractive
     "${as_root[@]}" apt-get update -q

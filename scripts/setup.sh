@@ -25,14 +25,8 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}" >&2
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || {
-        echo "setup.sh: as root, run: apt-get install ${missing[*]}" >&2
-        exit 1
-    }
-    as_root=(sudo)
-fi
+. "$(dirname "$0")/as-root.sh"
+as_root_or_say "apt-get install ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -548,8 +548,8 @@ def build_plan(args) -> list[Mutant]:
                                                       "NEG", "CALL"}
     every = collect(root, args.files or [])
     samples: list[tuple[str, int]] = []
-    for spec in args.sample or []:
-        pat, _, count = spec.rpartition("=")
+    for sample in args.sample or []:
+        pat, _, count = sample.rpartition("=")
         samples.append((pat, int(count)))
     all_ops = ops
     plan: list[Mutant] = []
