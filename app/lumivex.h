@@ -51,8 +51,9 @@ private:
     ui::RealClock clock_;
     ui::SystemRandom random_;
     ui::QtMessageBoxes messages_;
+    ui::QtAnnouncer announcer_;
     ui::QtProgram program_;
-    ui::Services services_{clock_, random_, messages_, program_};
+    ui::Services services_{clock_, random_, messages_, program_, announcer_};
     Windows windows_{services_};
 };
 

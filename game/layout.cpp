@@ -180,7 +180,9 @@ void frmlumi::build() {
     // What a screen reader calls the controls whose captions are only numbers, or none.
     lblscore->setAccessibleName(QStringLiteral("Score"));
     lblbonus->setAccessibleName(QStringLiteral("Lives"));
+    CN->setAccessibleName(QStringLiteral("Combo"));
     txtlumi->setAccessibleName(QStringLiteral("Typed word"));
+    Picture1->setAccessibleName(QStringLiteral("Ground"));
     connectSteps();
 }
 

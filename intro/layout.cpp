@@ -38,6 +38,8 @@ void frmservices::build() {
     picservice = &add<ui::PictureBox>(*this, QStringLiteral("picservice"),
                                       ui::WindowedProps{{240, 120, 8292, 4932}, {}, 0});
     lblservice = &add<ui::Label>(*picservice, QStringLiteral("lblservice"), credits());
+    // A screen reader names the first tab stop by what it shows.
+    picservice->setAccessibleName(QStringLiteral("Credits"));
 
     connectSteps();
 }

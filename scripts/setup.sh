@@ -12,7 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils weston qt6-wayland
   valgrind
   python3 libx11-dev
-  dbus-daemon dbus-bin libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi
+  dbus-daemon dbus-bin libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca
   ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
   appstream desktop-file-utils
   build-essential debhelper lintian reuse

@@ -59,8 +59,9 @@ int scripted(const QString& mode, const QString& path) {
     ui::ScriptedRandom random;
     random.repeatWhenEmpty(0.025f);
     ui::QtMessageBoxes messages;
+    ui::QtAnnouncer announcer;
     ui::QtProgram program;
-    ui::Services services{clock, random, messages, program};
+    ui::Services services{clock, random, messages, program, announcer};
     app::Windows windows(services);
     windows.open();
     game::frmlumi& game = windows.frmlumi;

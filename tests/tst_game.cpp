@@ -144,9 +144,13 @@ private slots:
             }
         };
         r.click(*w.cmdstart);
-        fall({34, 34, 34, 0, 0, 0});
+        fall({34, 34, 34, 0, 0, 0}); // heard once, at Start: falling is no news
+        QCOMPARE(r.reader.news,
+                 std::vector{QStringList(6, w.WordBank[0]).join(u", ") + u", Lives 10"_s});
         r.tick({r.step(6), pick(1), r.step(6), pick(2), r.step(6), pick(3), 0, 0, 0});
         QVERIFY(markersShown(w) == u"3456789"_s && w.lblbonus->Caption() == u"7"_s);
+        QCOMPARE(r.reader.news.back(),
+                 u"Poor~, Lives 7, %1, %2, %3"_s.arg(w.WordBank[1], w.WordBank[2], w.WordBank[3]));
         r.click(*w.cmdstop);
         r.click(*w.cmdstart);
 
@@ -171,6 +175,7 @@ private slots:
             QCOMPARE(box.title, u"Game Over!"_s);
             QCOMPARE(box.prompt, u"관중들 : 우우우우~~"_s);
             QVERIFY(markersShown(w).isEmpty() && w.lblbonus->Caption() == u"0"_s);
+            QCOMPARE(r.reader.news.back(), u"Lives 0"_s); // before the box
             r.clock.advance(5000);
         };
         r.tick({r.step(5), r.step(5), r.step(5), r.step(5), r.step(20)});
@@ -208,11 +213,14 @@ private slots:
         r.press(Qt::Key_Enter);
         QVERIFY(r.entry().isEmpty() && w.lblscore->Caption() == u"1"_s);
         QVERIFY(w.lbllumi(1).Caption() == u"paradigm"_s && w.Good->Visible() && w.CN->Visible());
+        // Heard without the hidden word dealt in its place.
+        QCOMPARE(r.reader.news, std::vector{u"Score 1, Cool~!, Combo 1, Combo!"_s});
         r.type(u"software"_s);
         r.random.push(pick(4));
         r.press(Qt::Key_Space);
         QCOMPARE(r.entry(), u" "_s);
         QVERIFY(w.lbllumi(2).Caption() == u"hong"_s && w.CN->Caption() == u"2"_s);
+        QCOMPARE(r.reader.news.back(), u"Score 2, Combo 2"_s);
         // Tabs are part of what was typed.
         w.txtlumi->lineEdit()->insert(u"\tcomputer"_s);
         r.press(Qt::Key_Return);
@@ -462,7 +470,8 @@ private slots:
             QVERIFY(window->child(i)->parent() == window &&
                     window->indexOfChild(window->child(i)) == i);
         }
-        for (const QString& name : {u"Start"_s, u"자판(Keybord)"_s, u"Smile"_s, u"Typed word"_s})
+        for (const QString& name :
+             {u"Start"_s, u"자판(Keybord)"_s, u"Smile"_s, u"Typed word"_s, u"Ground"_s})
             QVERIFY2(read.contains(name), qPrintable(name));
         QAccessibleInterface* word = read.value(u"컴퓨터"_s);
         QVERIFY(word->state().invisible && word->role() == QAccessible::StaticText);
@@ -471,6 +480,10 @@ private slots:
         QCOMPARE(word->rect(), QRect(w.widget()->mapToGlobal(drawn.topLeft()), drawn.size()));
         QVERIFY(!word->state().invisible &&
                 read.value(u"Lives"_s)->text(QAccessible::Value) == u"10"_s);
+        // A review finds the counter's number where it is drawn, a character at a time.
+        const QAccessibleTextInterface* lives = read.value(u"Lives"_s)->textInterface();
+        QVERIFY(read.value(u"Lives"_s)->rect().contains(lives->characterRect(1)) &&
+                lives->characterRect(0).right() < lives->characterRect(1).left());
         // The message boxes too, read and answered.
         QStringList heard;
         QTimer::singleShot(0, [&] {
@@ -495,6 +508,9 @@ private slots:
         QVERIFY(intro.Caption() == u"머 릿 말 "_s && intro.widget()->size() == QSize(583, 407));
         QApplication::processEvents();
         QCOMPARE(QApplication::focusWidget(), intro.picservice->widget());
+        QCOMPARE(QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                     ->text(QAccessible::Name),
+                 u"Credits"_s);
         const QWidget* button = intro.cmdservice->widget();
         for (const QColor expected :
              {QColor(255, 0, 255), QColor(0, 255, 0), QColor(255, 0, 255)}) {

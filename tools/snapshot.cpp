@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     FixedSequence random;
     ui::RecordingMessageBoxes messages;
     ui::RecordingProgram program;
-    ui::Services services{clock, random, messages, program};
+    ui::RecordingAnnouncer announcer;
+    ui::Services services{clock, random, messages, program, announcer};
     app::Windows windows(services);
     ui::Form& window = game ? static_cast<ui::Form&>(windows.frmlumi) : windows.frmservices;
     window.Show();

@@ -3,6 +3,7 @@
 
 #include "container.h"
 
+#include "form.h"
 #include "hosts.h"
 #include "windowless.h"
 
@@ -46,12 +47,18 @@ void Container::touched(Windowless& control) {
     }
     // Changed outside any step (while a window is built): painted on the next turn of the loop.
     QMetaObject::invokeMethod(
-        hostWidget(), [this] { settle(); }, Qt::QueuedConnection);
+        hostWidget(),
+        [this] {
+            settle();
+            Form::announceNews();
+        },
+        Qt::QueuedConnection);
 }
 
 void Container::settleAll() {
     for (Container* container : std::exchange(unsettledContainers, {}))
         container->settle();
+    Form::announceNews();
 }
 
 // Painted at once, as the step ends: a posted update request would cost every tick of play a

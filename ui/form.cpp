@@ -9,6 +9,7 @@
 #include "windowed.h"
 
 #include <QCloseEvent>
+#include <QStringList>
 
 #include <algorithm>
 #include <utility>
@@ -33,6 +34,8 @@ private:
     Form& form_;
 };
 
+std::vector<Form*> formsWithNews;
+
 } // namespace
 
 Form::Form(Services& services, QString name) : services_(services), name_(std::move(name)) {}
@@ -41,6 +44,7 @@ Form::Form(Services& services, QString name) : services_(services), name_(std::m
 // made first: what a container holds goes before it, so nothing is ever left pointing at a
 // control that is gone.
 Form::~Form() {
+    std::erase(formsWithNews, this);
     while (!controls_.empty())
         controls_.pop_back();
 }
@@ -127,6 +131,26 @@ void Form::MsgBox(const QString& prompt, const QString& title) {
         }
     } close{boxesOpen_, std::exchange(stepsRunning, 0)};
     services_.messages.critical(*this, prompt, title);
+}
+
+// News of a hidden window (a load step's captions) would tell of nothing the player can see.
+void Form::tell(const QString& news, std::uint64_t madeAt) {
+    if (!shown())
+        return;
+    if (news_.empty())
+        formsWithNews.push_back(this);
+    news_.emplace_back(madeAt, news);
+}
+
+void Form::announceNews() {
+    for (Form* form : std::exchange(formsWithNews, {})) {
+        auto news = std::exchange(form->news_, {});
+        std::sort(news.begin(), news.end());
+        QStringList told;
+        for (const auto& item : news)
+            told.push_back(item.second);
+        form->services_.announcer.announce(*form, told.join(u", "));
+    }
 }
 
 void Form::dispatch(const std::function<void()>& step) {

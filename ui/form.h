@@ -9,8 +9,10 @@
 #include <QColor>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -45,6 +47,11 @@ public:
     void MsgBox(const QString& prompt, const QString& title);
     bool messageBoxOpen() const { return boxesOpen_ > 0; }
 
+    // Something a sighted player sees happen in the window: a screen reader hears it with the
+    // rest of the steps' news once they have ended, in the order the steps made it.
+    void tell(const QString& news, std::uint64_t madeAt);
+    static void announceNews();
+
     // Runs one event step under the error policy: an escaping error ends the program.
     void dispatch(const std::function<void()>& step);
 
@@ -73,6 +80,7 @@ private:
     QColor back_;
     bool loaded_ = false;
     int boxesOpen_ = 0;
+    std::vector<std::pair<std::uint64_t, QString>> news_;
 };
 
 } // namespace ui

@@ -3,6 +3,7 @@
 
 #include "services.h"
 
+#include "accessible.h"
 #include "errors.h"
 #include "form.h"
 
@@ -21,6 +22,10 @@ void QtMessageBoxes::critical(Form& owner, const QString& prompt, const QString&
     box.setAccessibleName(title);
     box.setAccessibleDescription(prompt);
     box.exec();
+}
+
+void QtAnnouncer::announce(Form& owner, const QString& news) {
+    announceNews(*owner.widget(), news);
 }
 
 void RecordingMessageBoxes::critical(Form&, const QString& prompt, const QString& title) {

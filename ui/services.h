@@ -43,6 +43,25 @@ public:
     std::function<void(const Shown&)> whileOpen;
 };
 
+// What a screen reader says of a step's news (words dealt, signs shown, a score or the lives
+// changed) while the player's focus stays where it is.
+class Announcer {
+public:
+    virtual ~Announcer() = default;
+    virtual void announce(Form& owner, const QString& news) = 0;
+};
+
+class QtAnnouncer final : public Announcer {
+public:
+    void announce(Form& owner, const QString& news) override;
+};
+
+class RecordingAnnouncer final : public Announcer {
+public:
+    void announce(Form&, const QString& told) override { news.push_back(told); }
+    std::vector<QString> news;
+};
+
 // How the program ends: by the player's Exit, or through the error policy.
 class Program {
 public:
@@ -83,6 +102,7 @@ struct Services {
     RandomSource& random;
     MessageBoxes& messages;
     Program& program;
+    Announcer& announcer;
 };
 
 // Text of any exception, for the error policy.

@@ -4,6 +4,7 @@
 #include "windowless.h"
 
 #include "accessible.h"
+#include "form.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -27,6 +28,9 @@ QRect Windowless::pixelRect() const {
 }
 
 void Windowless::touch(bool content) {
+    static std::uint64_t changes = 0;
+    if (content && !contentChanged_)
+        contentChangedAt_ = ++changes;
     contentChanged_ = contentChanged_ || content;
     if (unsettled_)
         return;
@@ -75,7 +79,6 @@ void Windowless::setVisible(bool visible) {
         return;
     touch(true);
     visible_ = visible;
-    announceShown(*this, visible);
 }
 
 namespace {
@@ -99,7 +102,8 @@ Label::Label(Container& container, QString name, const LabelProps& props)
       fore_(props.foreColor.isValid() ? props.foreColor : systemColor(SystemColor::ButtonText)),
       back_(props.backColor.isValid() ? props.backColor : systemColor(SystemColor::ButtonFace)),
       backStyle_(props.backStyle), borderStyle_(props.borderStyle), alignment_(props.alignment),
-      autoSize_(props.autoSize), tabIndex_(props.tabIndex), announced_(caption_) {
+      autoSize_(props.autoSize), tabIndex_(props.tabIndex), announced_(caption_),
+      announcedShown_(props.visible) {
     if (autoSize_)
         fitToCaption();
 }
@@ -122,13 +126,46 @@ QString Label::accessibleName() const {
 
 QString Label::accessibleText() const { return displayText(caption_); }
 
-// Once a step, however often it rewrote the caption: a score that takes a point and a bonus
-// is read once, with its new value.
+// Once a step, however often it rewrote the caption or showed and hid the label: a score that
+// takes a point and a bonus is read once, with its new value.
 void Label::contentSettled() {
-    if (caption_ == announced_)
-        return;
-    const QString before = displayText(std::exchange(announced_, caption_));
-    announceCaption(*this, before, accessibleName_.isEmpty());
+    const bool shownChanged = Visible() != announcedShown_;
+    const bool captionChanged = caption_ != announced_;
+    if (shownChanged)
+        announceShown(*this, announcedShown_ = Visible());
+    if (captionChanged) {
+        const QString before = displayText(std::exchange(announced_, caption_));
+        announceCaption(*this, before, accessibleName_.isEmpty());
+    }
+    if (Visible() && (shownChanged || captionChanged))
+        form().tell(accessibleName_.isEmpty() ? spokenCaption()
+                                              : accessibleName_ + u' ' + spokenCaption(),
+                    contentChangedAt());
+}
+
+// Lines as drawn: each aligned on its own in the label's inside, one line spacing apart.
+QRect Label::characterRect(int offset) const {
+    const QString text = accessibleText();
+    if (offset < 0 || offset >= text.size())
+        return {};
+    const QRect inside = borderStyle_ == 1 ? pixelRect().adjusted(1, 1, -1, -1) : pixelRect();
+    const QFontMetrics metrics(font_);
+    const qsizetype start = offset == 0 ? 0 : text.lastIndexOf(QLatin1Char('\n'), offset - 1) + 1;
+    const QString line = text.mid(start).section(QLatin1Char('\n'), 0, 0);
+    int left = inside.left();
+    if (alignment_ != Alignment::Left) {
+        const int room = inside.width() - metrics.horizontalAdvance(line);
+        left += alignment_ == Alignment::Center ? room / 2 : room;
+    }
+    const auto row = static_cast<int>(text.left(start).count(QLatin1Char('\n')));
+    return QRect(left + metrics.horizontalAdvance(line.left(offset - start)),
+                 inside.top() + row * metrics.lineSpacing(),
+                 metrics.horizontalAdvance(text.at(offset)), metrics.height())
+        .intersected(inside); // what the label clips is not on screen
+}
+
+QString Label::spokenCaption() const {
+    return accessibleText().replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
 }
 
 void Label::setBackStyle(int style) {

@@ -10,6 +10,8 @@
 #include <QFont>
 #include <QPixmap>
 
+#include <cstdint>
+
 namespace ui {
 
 // Drawn by its container; every change repaints only the old and the new rectangle.
@@ -49,6 +51,7 @@ protected:
         pixelsKnown_ = false;
         return at_;
     }
+    std::uint64_t contentChangedAt() const { return contentChangedAt_; }
 
 private:
     friend class Container;
@@ -65,7 +68,8 @@ private:
     bool visible_;
     bool unsettled_ = false;
     bool contentChanged_ = false;
-    QRect shown_; // on screen before the changes not yet settled
+    std::uint64_t contentChangedAt_ = 0; // when in the steps what it shows first changed
+    QRect shown_;                        // on screen before the changes not yet settled
 };
 
 enum class Alignment { Left = 0, Right = 1, Center = 2 };
@@ -105,11 +109,14 @@ public:
     void setAccessibleName(const QString& name) { accessibleName_ = name; }
     // The caption with its line breaks, as a screen reader reads it.
     QString accessibleText() const;
+    // Where that text's character lies in the container's client area, as it is drawn.
+    QRect characterRect(int offset) const;
 
     void paint(QPainter& painter) const override;
 
 private:
     void contentSettled() override;
+    QString spokenCaption() const;
     void fitToCaption();
     int textFlags() const;
     void drawCaption(QSize size, qreal pixelRatio, const QColor& ground) const;
@@ -125,7 +132,8 @@ private:
     bool autoSize_;
     int tabIndex_;
     QString accessibleName_;
-    QString announced_; // the caption screen readers last heard of
+    QString announced_;   // the caption screen readers last heard of
+    bool announcedShown_; // and whether they last heard it shown
     // The caption as last drawn, on the label's own ground: laying a text out costs far more
     // than copying its pixels, and most paints show a caption that has not changed. On an
     // opaque ground the copy is a plain one, with nothing to blend.

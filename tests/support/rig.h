@@ -13,13 +13,14 @@
 #include <QTest>
 
 // Both windows as start-up builds them, on a manual clock, a scripted random source, recorded
-// message boxes and a recorded program end, played through real Qt events.
+// message boxes, news and program end, played through real Qt events.
 struct Rig {
     ui::ManualClock clock;
     ui::ScriptedRandom random;
     ui::RecordingMessageBoxes boxes;
     ui::RecordingProgram program;
-    ui::Services services{clock, random, boxes, program};
+    ui::RecordingAnnouncer reader;
+    ui::Services services{clock, random, boxes, program, reader};
     app::Windows windows{services};
     game::frmlumi& w = windows.frmlumi;
     intro::frmservices& intro = windows.frmservices;
