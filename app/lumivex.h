@@ -5,7 +5,7 @@
 
 #include "game/frmlumi.h"
 #include "intro/frmservices.h"
-#include "ui/services.h"
+#include "ui/services/services.h"
 
 #include <QApplication>
 

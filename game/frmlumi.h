@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "ui/controls.h"
+#include "ui/controls/controls.h"
 
 #include <array>
 #include <cstdint>

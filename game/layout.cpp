@@ -5,7 +5,7 @@
 // the order in which the windowless ones are painted (the last on top).
 #include "frmlumi.h"
 
-#include "ui/errors.h"
+#include "ui/services/errors.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // Loading, Start, Stop, Exit and the speed options.
 #include "frmlumi.h"
 
-#include "ui/picture.h"
+#include "ui/services/picture.h"
 
 namespace game {
 

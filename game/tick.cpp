@@ -4,7 +4,7 @@
 // The falling words and the misses.
 #include "frmlumi.h"
 
-#include "ui/numbers.h"
+#include "ui/services/numbers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // Matching the typed word, and the scoring.
 #include "frmlumi.h"
 
-#include "ui/numbers.h"
+#include "ui/services/numbers.h"
 
 namespace game {
 

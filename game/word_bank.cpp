@@ -4,7 +4,7 @@
 // The two word lists, the language options and the random word pick.
 #include "frmlumi.h"
 
-#include "ui/errors.h"
+#include "ui/services/errors.h"
 
 namespace game {
 

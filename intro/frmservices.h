@@ -4,7 +4,7 @@
 #pragma once
 
 #include "game/frmlumi.h"
-#include "ui/controls.h"
+#include "ui/controls/controls.h"
 
 #include <cstdint>
 

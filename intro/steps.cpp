@@ -4,8 +4,8 @@
 // The load step, the credits roll, the blink and the hand-over to the game window.
 #include "frmservices.h"
 
-#include "ui/numbers.h"
-#include "ui/picture.h"
+#include "ui/services/numbers.h"
+#include "ui/services/picture.h"
 
 namespace intro {
 

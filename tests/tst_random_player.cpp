@@ -6,7 +6,7 @@
 //   LUMIVEX_SEEDS=1,2,3 LUMIVEX_EVENTS=2000000 build/debug/tests/tst_random_player
 #include "support/rig.h"
 
-#include "ui/numbers.h"
+#include "ui/services/numbers.h"
 
 #include <random>
 

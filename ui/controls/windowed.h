@@ -4,7 +4,7 @@
 #pragma once
 
 #include "container.h"
-#include "look.h"
+#include "ui/services/look.h"
 
 #include <QColor>
 #include <QFont>

@@ -5,7 +5,7 @@
 
 #include "container.h"
 
-#include "services.h"
+#include "ui/services/services.h"
 
 #include <functional>
 #include <memory>

@@ -3,9 +3,9 @@
 
 #include "services.h"
 
-#include "accessible.h"
 #include "errors.h"
-#include "form.h"
+#include "ui/controls/accessible.h"
+#include "ui/controls/form.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "container.h"
-#include "services.h"
+#include "ui/services/services.h"
 
 #include <QColor>
 #include <QString>

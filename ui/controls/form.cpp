@@ -5,7 +5,7 @@
 
 #include "accessible.h"
 #include "hosts.h"
-#include "picture.h"
+#include "ui/services/picture.h"
 #include "windowed.h"
 
 #include <QCloseEvent>

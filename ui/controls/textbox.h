@@ -5,7 +5,7 @@
 
 #include "windowed.h"
 
-#include "services.h"
+#include "ui/services/services.h"
 
 #include <functional>
 #include <memory>
