@@ -492,7 +492,7 @@ private slots:
             heard << read->text(QAccessible::Name) << read->text(QAccessible::Description);
             box->accept();
         });
-        ui::QtMessageBoxes().critical(r.w, u"Prompt"_s, u"Title"_s);
+        ui::QtMessageBoxes().critical(*r.w.widget(), u"Prompt"_s, u"Title"_s);
         QCOMPARE(heard, QStringList({"Title", "Prompt"}));
         const QAccessible::Id id = QAccessible::uniqueId(word);
         rig.reset();

@@ -5,7 +5,8 @@
 
 #include "windowless.h"
 
-#include <QAccessibleObject>
+#include "ui/services/announcer.h"
+
 #include <QAccessibleWidget>
 #include <QWidget>
 
@@ -100,50 +101,6 @@ private:
     const Container& container_;
 };
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-// Qt before 6.8 has no announcement: a window's news is a notification of its own, which
-// screen readers speak when it shows, wherever the focus is. It shows only for that moment,
-// so that a review of the window never meets it.
-class News final : public QObject {
-public:
-    explicit News(QWidget& window) : QObject(&window) { setObjectName(kName); }
-    static News* of(const QWidget& window) {
-        return dynamic_cast<News*>(window.findChild<QObject*>(kName, Qt::FindDirectChildrenOnly));
-    }
-    QString text;
-
-private:
-    static constexpr QLatin1StringView kName{"lumivex-news"};
-};
-
-class NewsAccessible final : public QAccessibleObject {
-public:
-    explicit NewsAccessible(News& news) : QAccessibleObject(&news), news_(news) {}
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(news_.parent());
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessible::Role role() const override { return QAccessible::Notification; }
-    QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name ? news_.text : QString();
-    }
-    QAccessible::State state() const override {
-        QAccessible::State state;
-        state.invisible = true;
-        return state;
-    }
-
-private:
-    News& news_;
-};
-
-News* newsOf(const QWidget* widget) { return widget->isWindow() ? News::of(*widget) : nullptr; }
-#else
-QObject* newsOf(const QWidget*) { return nullptr; }
-#endif
-
 // A window or picture box: its widgets as usual, then its labels in stored order. The labels
 // are looked up afresh at every question: Qt may ask while the window is still being built, and
 // the container may be gone before its widget.
@@ -154,7 +111,7 @@ public:
 
     int childCount() const override {
         return QAccessibleWidget::childCount() + static_cast<int>(labels().size()) +
-               (newsOf(widget()) ? 1 : 0);
+               (newsOf(*widget()) ? 1 : 0);
     }
 
     QAccessibleInterface* child(int index) const override {
@@ -164,8 +121,8 @@ public:
         const std::vector<const Label*> all = labels();
         const auto at = static_cast<std::size_t>(index - widgets);
         if (at >= all.size())
-            return at == all.size() && newsOf(widget())
-                       ? QAccessible::queryAccessibleInterface(newsOf(widget()))
+            return at == all.size() && newsOf(*widget())
+                       ? QAccessible::queryAccessibleInterface(newsOf(*widget()))
                        : nullptr;
         const Label* label = all[at];
         auto known = knownLabels().find(label);
@@ -185,7 +142,7 @@ public:
                 QAccessible::accessibleInterface(known->second) == child)
                 return QAccessibleWidget::childCount() + static_cast<int>(i);
         }
-        if (child && child->object() && child->object() == newsOf(widget()))
+        if (child && child->object() && child->object() == newsOf(*widget()))
             return QAccessibleWidget::childCount() + static_cast<int>(all.size());
         return QAccessibleWidget::indexOfChild(child);
     }
@@ -202,10 +159,6 @@ private:
 };
 
 QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    if (auto* news = dynamic_cast<News*>(object))
-        return new NewsAccessible(*news);
-#endif
     auto* widget = qobject_cast<QWidget*>(object);
     return widget && containerHostedBy(widget) ? new ContainerAccessible(widget) : nullptr;
 }
@@ -252,24 +205,6 @@ void announceCaption(const Label& control, const QString& before, bool nameChang
         QAccessibleTextUpdateEvent event(label, 0, before, control.accessibleText());
         QAccessible::updateAccessibility(&event);
     }
-}
-
-void announceNews(QWidget& window, const QString& news) {
-    if (!QAccessible::isActive())
-        return;
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent event(&window, news);
-    QAccessible::updateAccessibility(&event);
-#else
-    News* notice = News::of(window);
-    if (!notice)
-        notice = new News(window);
-    notice->text = news;
-    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
-    QAccessibleEvent hidden(notice, QAccessible::ObjectHide);
-    QAccessible::updateAccessibility(&hidden);
-#endif
 }
 
 } // namespace ui

@@ -24,7 +24,4 @@ void announceShown(const Windowless& control, bool shown);
 // caption is the name, as a new text where the name says what the caption counts.
 void announceCaption(const Label& label, const QString& before, bool nameChanged);
 
-// Says what a window's step changed in sight, wherever the focus is.
-void announceNews(QWidget& window, const QString& news);
-
 } // namespace ui

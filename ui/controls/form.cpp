@@ -130,7 +130,7 @@ void Form::MsgBox(const QString& prompt, const QString& title) {
             stepsRunning = steps;
         }
     } close{boxesOpen_, std::exchange(stepsRunning, 0)};
-    services_.messages.critical(*this, prompt, title);
+    services_.messages.critical(*window_, prompt, title);
 }
 
 // News of a hidden window (a load step's captions) would tell of nothing the player can see.
@@ -149,7 +149,7 @@ void Form::announceNews() {
         QStringList told;
         for (const auto& item : news)
             told.push_back(item.second);
-        form->services_.announcer.announce(*form, told.join(u", "));
+        form->services_.announcer.announce(*form->window_, told.join(u", "));
     }
 }
 

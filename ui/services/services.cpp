@@ -4,8 +4,6 @@
 #include "services.h"
 
 #include "errors.h"
-#include "ui/controls/accessible.h"
-#include "ui/controls/form.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -17,18 +15,14 @@
 
 namespace ui {
 
-void QtMessageBoxes::critical(Form& owner, const QString& prompt, const QString& title) {
-    QMessageBox box(QMessageBox::Critical, title, prompt, QMessageBox::Ok, owner.widget());
+void QtMessageBoxes::critical(QWidget& owner, const QString& prompt, const QString& title) {
+    QMessageBox box(QMessageBox::Critical, title, prompt, QMessageBox::Ok, &owner);
     box.setAccessibleName(title);
     box.setAccessibleDescription(prompt);
     box.exec();
 }
 
-void QtAnnouncer::announce(Form& owner, const QString& news) {
-    announceNews(*owner.widget(), news);
-}
-
-void RecordingMessageBoxes::critical(Form&, const QString& prompt, const QString& title) {
+void RecordingMessageBoxes::critical(QWidget&, const QString& prompt, const QString& title) {
     shown.push_back({title, prompt});
     ++openNow;
     mostOpenAtOnce = std::max(mostOpenAtOnce, openNow);

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "announcer.h"
 #include "clock.h"
 #include "random.h"
 
@@ -14,18 +15,16 @@
 
 namespace ui {
 
-class Form;
-
 // Modal, critical icon, one OK button; the answer is never used.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    virtual void critical(Form& owner, const QString& prompt, const QString& title) = 0;
+    virtual void critical(QWidget& owner, const QString& prompt, const QString& title) = 0;
 };
 
 class QtMessageBoxes final : public MessageBoxes {
 public:
-    void critical(Form& owner, const QString& prompt, const QString& title) override;
+    void critical(QWidget& owner, const QString& prompt, const QString& title) override;
 };
 
 class RecordingMessageBoxes final : public MessageBoxes {
@@ -34,32 +33,13 @@ public:
         QString title;
         QString prompt;
     };
-    void critical(Form& owner, const QString& prompt, const QString& title) override;
+    void critical(QWidget& owner, const QString& prompt, const QString& title) override;
 
     std::vector<Shown> shown;
     int openNow = 0;
     int mostOpenAtOnce = 0;
     // Runs while the box is "open", e.g. to let time pass before the player answers.
     std::function<void(const Shown&)> whileOpen;
-};
-
-// What a screen reader says of a step's news (words dealt, signs shown, a score or the lives
-// changed) while the player's focus stays where it is.
-class Announcer {
-public:
-    virtual ~Announcer() = default;
-    virtual void announce(Form& owner, const QString& news) = 0;
-};
-
-class QtAnnouncer final : public Announcer {
-public:
-    void announce(Form& owner, const QString& news) override;
-};
-
-class RecordingAnnouncer final : public Announcer {
-public:
-    void announce(Form&, const QString& told) override { news.push_back(told); }
-    std::vector<QString> news;
 };
 
 // How the program ends: by the player's Exit, or through the error policy.
