@@ -33,8 +33,7 @@ const QString kMatisse = QStringLiteral("Matisse ITC");
 const FontProps kButtonFont{kMatisse, 14.25, true};
 
 // A sign over the play field: hidden and transparent until a step shows it.
-LabelProps sign(const QString& caption, Geometry at, const QColor& color, FontProps font,
-                int tabIndex) {
+LabelProps sign(const QString& caption, Geometry at, const QColor& color, FontProps font) {
     LabelProps props;
     props.caption = caption;
     props.at = at;
@@ -42,13 +41,11 @@ LabelProps sign(const QString& caption, Geometry at, const QColor& color, FontPr
     props.font = std::move(font);
     props.backStyle = 0;
     props.visible = false;
-    props.tabIndex = tabIndex;
     return props;
 }
 
 // The black display boxes of the control strip.
-LabelProps display(const QString& caption, Geometry at, const QColor& color, double points,
-                   int tabIndex) {
+LabelProps display(const QString& caption, Geometry at, const QColor& color, double points) {
     LabelProps props;
     props.caption = caption;
     props.at = at;
@@ -56,7 +53,6 @@ LabelProps display(const QString& caption, Geometry at, const QColor& color, dou
     props.backColor = kBlack;
     props.font = FontProps{kGulim, points, true};
     props.borderStyle = 1;
-    props.tabIndex = tabIndex;
     return props;
 }
 
@@ -65,16 +61,15 @@ struct WordColumn {
     float left;
     float top;
     int backStyle;
-    int tabIndex;
 };
 
 // The word labels stored last, in their stored order (lbllumi(4) comes earlier, alone).
 constexpr std::array<WordColumn, 5> kLastWords = {{
-    {5, 690, 0, 0, 4},
-    {3, 5130, 480, 1, 3},
-    {2, 6690, 0, 1, 2},
-    {1, 2250, 480, 0, 1},
-    {0, 3690, 0, 1, 0},
+    {5, 690, 0, 0},
+    {3, 5130, 480, 1},
+    {2, 6690, 0, 1},
+    {1, 2250, 480, 0},
+    {0, 3690, 0, 1},
 }};
 
 LabelProps word(const WordColumn& column) {
@@ -83,7 +78,6 @@ LabelProps word(const WordColumn& column) {
     props.backStyle = column.backStyle;
     props.alignment = Alignment::Center;
     props.autoSize = true;
-    props.tabIndex = column.tabIndex;
     return props;
 }
 
@@ -133,29 +127,26 @@ void frmlumi::build() {
 
     Super = &add<ui::Label>(*this, QStringLiteral("Super"),
                             sign(QStringLiteral("Super Combo!"), {1320, 2160, 6135, 1575}, kMagenta,
-                                 {QStringLiteral("하이텔울릉도제목체"), 48}, 25));
+                                 {QStringLiteral("하이텔울릉도제목체"), 48}));
     Good = &add<ui::Label>(*this, QStringLiteral("Good"),
                            sign(QStringLiteral("Cool~!"), {3120, 2400, 2775, 855}, kBlue,
-                                {QStringLiteral("Comic Sans MS"), 36}, 24));
+                                {QStringLiteral("Comic Sans MS"), 36}));
     Poor = &add<ui::Label>(
         *this, QStringLiteral("Poor"),
-        sign(QStringLiteral("Poor~"), {3120, 2520, 2535, 735}, kRed, {kGungseo, 36}, 23));
+        sign(QStringLiteral("Poor~"), {3120, 2520, 2535, 735}, kRed, {kGungseo, 36}));
     CT = &add<ui::Label>(*this, QStringLiteral("CT"),
                          sign(QStringLiteral("Combo!"), {3720, 3600, 2535, 615}, kYellow,
-                              {QStringLiteral("Vineta BT"), 21.75}, 22));
+                              {QStringLiteral("Vineta BT"), 21.75}));
     CN = &add<ui::Label>(
         *this, QStringLiteral("CN"),
-        sign(QStringLiteral("00"), {3120, 3480, 735, 735}, kRed, {kMatisse, 27.75}, 21));
-    Label3 =
-        &add<ui::Label>(*this, QStringLiteral("Label3"),
-                        display(QStringLiteral("Score"), {4920, 5400, 855, 255}, kRed, 9.75, 20));
-    Label1 =
-        &add<ui::Label>(*this, QStringLiteral("Label1"),
-                        display(QStringLiteral("Smile"), {1440, 5400, 735, 255}, kRed, 9.75, 19));
-    lblbonus =
-        &add<ui::Label>(*this, QStringLiteral("lblbonus"),
-                        display(QStringLiteral("0"), {2160, 5400, 855, 255}, kGreen, 11.25, 18));
-    lbllumi_[4] = &add<ui::Label>(*this, indexed("lbllumi", 4), word({4, 8130, 480, 1, 17}));
+        sign(QStringLiteral("00"), {3120, 3480, 735, 735}, kRed, {kMatisse, 27.75}));
+    Label3 = &add<ui::Label>(*this, QStringLiteral("Label3"),
+                             display(QStringLiteral("Score"), {4920, 5400, 855, 255}, kRed, 9.75));
+    Label1 = &add<ui::Label>(*this, QStringLiteral("Label1"),
+                             display(QStringLiteral("Smile"), {1440, 5400, 735, 255}, kRed, 9.75));
+    lblbonus = &add<ui::Label>(*this, QStringLiteral("lblbonus"),
+                               display(QStringLiteral("0"), {2160, 5400, 855, 255}, kGreen, 11.25));
+    lbllumi_[4] = &add<ui::Label>(*this, indexed("lbllumi", 4), word({4, 8130, 480, 1}));
 
     // The life meter rises like a level gauge: markers 6 to 9 each 120 twips taller.
     for (int i = kMarkers - 1; i >= 0; --i) {
@@ -172,7 +163,7 @@ void frmlumi::build() {
 
     lblscore =
         &add<ui::Label>(*this, QStringLiteral("lblscore"),
-                        display(QStringLiteral("0"), {5760, 5400, 1095, 255}, kGreen, 11.25, 5));
+                        display(QStringLiteral("0"), {5760, 5400, 1095, 255}, kGreen, 11.25));
     for (const WordColumn& column : kLastWords)
         lbllumi_[static_cast<std::size_t>(column.index)] =
             &add<ui::Label>(*this, indexed("lbllumi", column.index), word(column));

@@ -17,7 +17,6 @@ ui::LabelProps credits() {
     props.font = ui::FontProps{QStringLiteral("궁서"), 11.25, true};
     props.backStyle = 0;
     props.alignment = ui::Alignment::Center;
-    props.tabIndex = 1;
     return props;
 }
 

@@ -140,8 +140,7 @@ protected:
 
 Windowed::Windowed(Container& container, QString name, QWidget* widget, const WindowedProps& props)
     : Control(container.form(), std::move(name)), widget_(widget), font_(fontFor(props.font)),
-      fontName_(fontNameOf(props.font)), at_(props.at), tabIndex_(props.tabIndex),
-      visible_(props.visible) {
+      at_(props.at), tabIndex_(props.tabIndex), visible_(props.visible) {
     widget_->setObjectName(this->name());
     widget_->setGeometry(pixelRectOf(at_).translated(container.clientOrigin()));
     widget_->setEnabled(props.enabled);

@@ -37,7 +37,6 @@ public:
     void SetFocus();
     const Geometry& geometry() const { return at_; }
     const QFont& font() const { return font_; }
-    const QString& FontName() const { return fontName_; }
     // What a screen reader calls a control that has no caption.
     void setAccessibleName(const QString& name);
     // The widget takes its font when its window is first shown: a font set earlier is loaded
@@ -50,7 +49,6 @@ protected:
 private:
     QWidget* widget_;
     QFont font_;
-    QString fontName_;
     bool fontApplied_ = false;
     Geometry at_;
     int tabIndex_;

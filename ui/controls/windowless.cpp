@@ -58,17 +58,9 @@ void Windowless::settle(QRegion& dirty) {
     }
 }
 
-void Windowless::setLeft(float twips) {
-    if (twips != at_.left)
-        reshape([&] { at_.left = twips; });
-}
 void Windowless::setTop(float twips) {
     if (twips != at_.top)
         reshape([&] { at_.top = twips; });
-}
-void Windowless::setWidth(float twips) {
-    if (twips != at_.width)
-        reshape([&] { at_.width = twips; });
 }
 void Windowless::setHeight(float twips) {
     if (twips != at_.height)
@@ -98,12 +90,11 @@ constexpr int kAutoSizeMarginY = 1;
 
 Label::Label(Container& container, QString name, const LabelProps& props)
     : Windowless(container, std::move(name), props.at, props.visible), caption_(props.caption),
-      font_(fontFor(props.font)), fontName_(fontNameOf(props.font)),
+      font_(fontFor(props.font)),
       fore_(props.foreColor.isValid() ? props.foreColor : systemColor(SystemColor::ButtonText)),
       back_(props.backColor.isValid() ? props.backColor : systemColor(SystemColor::ButtonFace)),
       backStyle_(props.backStyle), borderStyle_(props.borderStyle), alignment_(props.alignment),
-      autoSize_(props.autoSize), tabIndex_(props.tabIndex), announced_(caption_),
-      announcedShown_(props.visible) {
+      autoSize_(props.autoSize), announced_(caption_), announcedShown_(props.visible) {
     if (autoSize_)
         fitToCaption();
 }

@@ -19,14 +19,10 @@ class Windowless : public Control {
 public:
     Windowless(Container& container, QString name, Geometry at, bool visible);
     ~Windowless() override { container_.release(*this); }
-    float Left() const { return at_.left; }
     float Top() const { return at_.top; }
-    float Width() const { return at_.width; }
     float Height() const { return at_.height; }
     bool Visible() const { return visible_; }
-    void setLeft(float twips);
     void setTop(float twips);
-    void setWidth(float twips);
     void setHeight(float twips);
     void setVisible(bool visible);
 
@@ -85,7 +81,6 @@ struct LabelProps {
     Alignment alignment = Alignment::Left;
     bool autoSize = false;
     bool visible = true;
-    int tabIndex = 0;
 };
 
 class Label final : public Windowless {
@@ -97,13 +92,7 @@ public:
     int BackStyle() const { return backStyle_; }
     void setBackStyle(int style);
     QColor BackColor() const { return back_; }
-    QColor ForeColor() const { return fore_; }
-    int BorderStyle() const { return borderStyle_; }
-    Alignment alignment() const { return alignment_; }
-    bool AutoSize() const { return autoSize_; }
     const QFont& font() const { return font_; }
-    const QString& FontName() const { return fontName_; }
-    int TabIndex() const { return tabIndex_; }
     // What a screen reader calls the label; its caption unless set.
     QString accessibleName() const;
     void setAccessibleName(const QString& name) { accessibleName_ = name; }
@@ -123,14 +112,12 @@ private:
 
     QString caption_;
     QFont font_;
-    QString fontName_;
     QColor fore_;
     QColor back_;
     int backStyle_;
     int borderStyle_;
     Alignment alignment_;
     bool autoSize_;
-    int tabIndex_;
     QString accessibleName_;
     QString announced_;   // the caption screen readers last heard of
     bool announcedShown_; // and whether they last heard it shown
@@ -156,7 +143,6 @@ public:
     int BackStyle() const { return backStyle_; }
     void setBackStyle(int style);
     QColor BackColor() const { return back_; }
-    int BorderStyle() const { return borderStyle_; }
     void paint(QPainter& painter) const override;
 
 private:
@@ -168,10 +154,6 @@ private:
 class Line final : public Windowless {
 public:
     Line(Container& container, QString name, float x1, float y1, float x2, float y2);
-    float X1() const { return x1_; }
-    float Y1() const { return y1_; }
-    float X2() const { return x2_; }
-    float Y2() const { return y2_; }
     QRect pixelRect() const override;
     void paint(QPainter& painter) const override;
 

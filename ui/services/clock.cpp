@@ -102,9 +102,4 @@ void ManualClock::advance(std::int64_t ms) {
     now_ = std::max(now_, target);
 }
 
-int ManualClock::runningTimers() const {
-    return static_cast<int>(
-        std::count_if(entries_.begin(), entries_.end(), [](const Entry* e) { return e->running; }));
-}
-
 } // namespace ui

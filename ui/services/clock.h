@@ -43,7 +43,6 @@ public:
     std::unique_ptr<TimerBackend> makeTimer(std::function<void()> onTick) override;
     void advance(std::int64_t ms);
     std::int64_t now() const { return now_; }
-    int runningTimers() const;
 
     struct Entry;
 

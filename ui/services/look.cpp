@@ -120,10 +120,6 @@ QStringList familiesFor(const QString& face) {
 
 } // namespace
 
-QString fontNameOf(const FontProps& props) {
-    return props.face.isEmpty() ? defaultFont().family() : props.face;
-}
-
 QFont fontFor(const FontProps& props) {
     QFont f = defaultFont();
     if (!props.face.isEmpty()) {

@@ -30,8 +30,6 @@ struct FontProps {
 // Maps the faces the layouts ask for to free substitutes and sets the default font.
 // Call once, after the application object exists and before any window is built.
 void installFonts();
-// The face the control asks for, whatever face stands in for it.
-QString fontNameOf(const FontProps& props);
 QFont fontFor(const FontProps& props);
 QFont defaultFont();
 
