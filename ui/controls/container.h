@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "control.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
@@ -63,20 +65,6 @@ private:
     Host* host_ = nullptr; // the widget it paints into, while both live
     std::vector<Windowless*> windowless_;
     std::vector<Windowless*> unsettled_;
-};
-
-class Control {
-public:
-    Control(Form& form, QString name) : form_(form), name_(std::move(name)) {}
-    virtual ~Control() = default;
-    Control(const Control&) = delete;
-    Control& operator=(const Control&) = delete;
-    const QString& name() const { return name_; }
-    Form& form() const { return form_; }
-
-private:
-    Form& form_;
-    QString name_;
 };
 
 // Client-area pixels of a place in twips.

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "container.h"
+#include "control.h"
 
 #include "ui/services/services.h"
 

@@ -32,8 +32,7 @@ void fillWithButtonFace(QWidget* widget) {
 // program shows as it is, inside the style's own frame.
 class FaceButton final : public QPushButton {
 public:
-    FaceButton(const QString& caption, QWidget* parent, const Form& form)
-        : QPushButton(caption, parent), form_(form) {}
+    FaceButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
     const QColor& face() const { return face_; }
     void setFace(const QColor& color) {
         face_ = color;
@@ -41,15 +40,15 @@ public:
     }
 
 protected:
-    // Enter and Return click a focused button as Space does, as on every desktop: once a press,
-    // and never into a step while a message box waits for its answer.
+    // Enter and Return click a focused button as Space does, as on every desktop: once a press.
+    // A message box is modal, so no key reaches a button while one waits for its answer.
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
             QPushButton::keyPressEvent(event);
             return;
         }
         event->accept();
-        if (!event->isAutoRepeat() && !form_.messageBoxOpen())
+        if (!event->isAutoRepeat())
             click();
     }
 
@@ -110,7 +109,6 @@ private:
         return picture;
     }
 
-    const Form& form_;
     QColor face_;
     std::vector<Drawn> drawn_;
 };
@@ -169,8 +167,8 @@ void Windowed::setAccessibleName(const QString& name) { widget_->setAccessibleNa
 
 CommandButton::CommandButton(Container& container, QString name, const QString& caption,
                              const WindowedProps& props)
-    : Windowed(container, std::move(name),
-               new FaceButton(caption, container.hostWidget(), container.form()), props) {}
+    : Windowed(container, std::move(name), new FaceButton(caption, container.hostWidget()), props) {
+}
 
 QPushButton* CommandButton::button() const { return static_cast<QPushButton*>(widget()); }
 
