@@ -7,14 +7,18 @@
 //                                       the look it gave itself
 //   driver overflow                     a game whose next tick leaves the 16-bit range
 //   driver ime STATUS_FILE              a game where 컴퓨터 never falls, told every 50 ms
+//   driver heard                        what a screen reader is told of a Start, two misses at once
 #include "app/lumivex.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QSaveFile>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -51,6 +55,43 @@ int endedBy(app::Lumivex& lumivex, const QString& how) {
     return lumivex.run();
 }
 
+// What a screen reader is told of the labels, as "kind name [text]".
+QStringList told;
+void record(QAccessibleEvent* event) {
+    using enum QAccessible::Event;
+    static const QHash<QAccessible::Event, QString> kinds{
+        {ObjectShow, "show"}, {ObjectHide, "hide"}, {TextUpdated, "text"}, {NameChanged, "name"}};
+    QAccessibleInterface* label = event->accessibleInterface();
+    if (kinds.contains(event->type()) && label && label->role() == QAccessible::StaticText)
+        told << kinds[event->type()] + u' ' + label->text(QAccessible::Name) +
+                    (event->type() == QAccessible::TextUpdated
+                         ? u' ' + label->text(QAccessible::Value)
+                         : QString());
+}
+
+int heard(app::Windows& windows, ui::ManualClock& clock, ui::ScriptedRandom& random) {
+    game::frmlumi& game = windows.frmlumi;
+    click("cmdservice");
+    for (int i = 0; i < 500 && !QAccessible::isActive(); ++i)
+        QTest::qWait(10); // the bridge comes up with the session's accessibility bus
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(game.widget());
+    for (int i = 0; i < window->childCount(); ++i) // read once, as a screen reader does
+        window->child(i)->text(QAccessible::Name);
+    QAccessible::installUpdateHandler(record);
+    click("cmdstart");
+    QStringList expected = QStringList(6, u"show 컴퓨터"_s) << u"text Lives 10"_s;
+    game.lbllumi(0).setTop(4790), game.lbllumi(2).setTop(4790);
+    QApplication::processEvents(); // what changed outside a step settles on the next turn
+    random.push({0.3f, 0.5f, 0, 0.3f, 0.5f, 0, 0, 0}); // both fall 10 twips, 도구상자 dealt
+    clock.advance(50);
+    expected << u"show Poor~"_s << u"text Lives 8"_s << QStringList(2, u"name 도구상자"_s);
+    clock.advance(1000);
+    expected << u"hide Poor~"_s;
+    std::sort(told.begin(), told.end()), std::sort(expected.begin(), expected.end());
+    std::printf("%s\n", qPrintable(told.join(u", ")));
+    return told == expected ? 0 : 1;
+}
+
 // Both windows with Qt's message boxes and the real end, but chance and time in the script's
 // hands: every draw picks 컴퓨터, entry 1 of the Korean bank, and time moves only when told.
 int scripted(const QString& mode, const QString& path) {
@@ -65,6 +106,8 @@ int scripted(const QString& mode, const QString& path) {
     app::Windows windows(services);
     windows.open();
     game::frmlumi& game = windows.frmlumi;
+    if (mode == u"heard")
+        return heard(windows, clock, random);
     if (mode == u"overflow") { // the error must end the process at once, in the middle of a step
         click("cmdservice"), click("cmdstart");
         game.SpeedChr = 32767;
@@ -93,13 +136,13 @@ int scripted(const QString& mode, const QString& path) {
 
 int main(int argc, char** argv) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (mode == u"overflow" || (mode == u"ime" && argc == 3)) {
+    if (mode == u"overflow" || mode == u"heard" || (mode == u"ime" && argc == 3)) {
         QApplication application(argc, argv);
         return scripted(mode, QString::fromLocal8Bit(argv[argc - 1]));
     }
     if (!QStringList{"exit", "close-game", "close-intro"}.contains(mode)) {
         std::fprintf(stderr,
-                     "usage: driver exit|close-game|close-intro|overflow|ime STATUS_FILE\n");
+                     "usage: driver exit|close-game|close-intro|overflow|heard|ime STATUS_FILE\n");
         return 2;
     }
     int programOnly = 1; // the mode is the driver's, not the program's

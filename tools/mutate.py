@@ -24,7 +24,7 @@ order, so adding samples at the end keeps the earlier ids.
 
   git clone -q . ../scratch && cmake -S ../scratch -B ../scratch/build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug
   mutate.py run --src ../scratch --build ../scratch/build/debug \
-      --files 'game/*.cpp' intro/steps.cpp --sample 'ui/*.cpp=40' --seed 1 \
+      --files 'game/*.cpp' intro/steps.cpp --sample 'ui/*/*.cpp=40' --seed 1 \
       --label fast --exclude 'tst_random_player|tst_soak|session_|ime_' \
       --results results.json --resume
   mutate.py run ...same plan... --label full --ids M0012,M0031 --results results.json
