@@ -16,6 +16,10 @@ Standard library only. Subcommands:
           survivors ({id or key: {verdict: equivalent|unreachable|gap, rank, note}}) and an
           optional hand-written preamble
   sloc    count non-blank, non-comment lines of files or folders
+  carry   the keys, in another tree (the same code after a move or a tidy-up), of the mutants
+          of a results file: the same operator turning the same source line into the same line,
+          in a file of the same name; prints them comma-separated for run --ids, and on standard
+          error the mutants whose line is gone
 
 A plan is: --files GLOB... (every mutant of those files) and any number of
 --sample 'GLOB[:OP,OP][@FIRST-LAST]=N' (N mutants drawn with --seed from those files, only of
@@ -1041,6 +1045,27 @@ def sloc(args) -> int:
 
 # --------------------------------------------------------------------------------------------
 
+def carry(args) -> int:
+    """Maps an earlier run's mutants onto another tree by what they change, not where."""
+    ops = {"ROR", "AOR", "LOR", "BOOL", "CONST", "NEG", "CALL"}
+    found: dict[tuple[str, str, str, str], list[str]] = {}
+    for rel in collect(Path(args.src), args.files):
+        for m in generate(Path(args.src), rel, ops, args.const_variants, True):
+            what = (Path(rel).name, m["op"], m["orig_line"], m["mutated_line"])
+            found.setdefault(what, []).append(m["key"])
+    data = json.loads(Path(args.results).read_text())
+    keys, lost = [], []
+    for mid, rec in sorted(data["mutants"].items()):
+        what = (Path(rec["file"]).name, rec["op"], rec["orig_line"], rec["mutated_line"])
+        (keys if found.get(what) else lost).append(found[what].pop(0) if found.get(what) else mid)
+    print(",".join(keys))
+    for mid in lost:
+        rec = data["mutants"][mid]
+        print(f"gone: {mid} {rec['file']}:{rec['line']} {rec['op']} {rec['orig_line']}",
+              file=sys.stderr)
+    return 0
+
+
 def main(argv=None) -> int:
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     sub = ap.add_subparsers(dest="cmd", required=True)
@@ -1093,11 +1118,19 @@ def main(argv=None) -> int:
     p.add_argument("--out", required=True)
     p.add_argument("--preamble", help="Markdown file put before the generated tables")
 
+    p = sub.add_parser("carry", help="the same mutants' keys in another tree")
+    p.add_argument("--results", required=True, help="results JSON of the earlier run")
+    p.add_argument("--src", required=True, help="the other tree")
+    p.add_argument("--files", nargs="+", required=True, help="globs, relative to --src")
+    p.add_argument("--const-variants", choices=["single", "both"], default="single")
+
     p = sub.add_parser("sloc", help="non-blank, non-comment lines")
     p.add_argument("paths", nargs="+")
     p.add_argument("--skip", action="append", help="glob of paths to leave out")
 
     args = ap.parse_args(argv)
+    if args.cmd == "carry":
+        return carry(args)
     if args.cmd == "list":
         plan = build_plan(args)
         if args.count:
