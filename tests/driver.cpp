@@ -88,8 +88,7 @@ int heard(app::Windows& windows, ui::ManualClock& clock, ui::ScriptedRandom& ran
     clock.advance(1000);
     expected << u"hide Poor~"_s;
     std::sort(told.begin(), told.end()), std::sort(expected.begin(), expected.end());
-    std::printf("%s\n", qPrintable(told.join(u", ")));
-    return told == expected ? 0 : 1;
+    return std::printf("%s\n", qPrintable(told.join(u", "))) < 0 || told != expected;
 }
 
 // Both windows with Qt's message boxes and the real end, but chance and time in the script's
