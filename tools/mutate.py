@@ -546,10 +546,12 @@ def collect(root: Path, patterns: list[str]) -> list[str]:
     return files
 
 
+ALL_OPS = ("ROR", "AOR", "LOR", "BOOL", "CONST", "NEG", "CALL")
+
+
 def build_plan(args) -> list[Mutant]:
     root = Path(args.src)
-    ops = set(args.ops.split(",")) if args.ops else {"ROR", "AOR", "LOR", "BOOL", "CONST",
-                                                      "NEG", "CALL"}
+    ops = set(args.ops.split(",")) if args.ops else set(ALL_OPS)
     every = collect(root, args.files or [])
     samples: list[tuple[str, int]] = []
     for sample in args.sample or []:
@@ -1047,7 +1049,7 @@ def sloc(args) -> int:
 
 def carry(args) -> int:
     """Maps an earlier run's mutants onto another tree by what they change, not where."""
-    ops = {"ROR", "AOR", "LOR", "BOOL", "CONST", "NEG", "CALL"}
+    ops = set(ALL_OPS)
     found: dict[tuple[str, str, str, str], list[str]] = {}
     for rel in collect(Path(args.src), args.files):
         for m in generate(Path(args.src), rel, ops, args.const_variants, True):
@@ -1056,8 +1058,11 @@ def carry(args) -> int:
     data = json.loads(Path(args.results).read_text())
     keys, lost = [], []
     for mid, rec in sorted(data["mutants"].items()):
-        what = (Path(rec["file"]).name, rec["op"], rec["orig_line"], rec["mutated_line"])
-        (keys if found.get(what) else lost).append(found[what].pop(0) if found.get(what) else mid)
+        same = found.get((Path(rec["file"]).name, rec["op"], rec["orig_line"], rec["mutated_line"]))
+        if same:
+            keys.append(same.pop(0))
+        else:
+            lost.append(mid)
     print(",".join(keys))
     for mid in lost:
         rec = data["mutants"][mid]

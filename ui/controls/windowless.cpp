@@ -139,15 +139,11 @@ QRect Label::characterRect(int offset) const {
     const QString text = accessibleText();
     if (offset < 0 || offset >= text.size())
         return {};
-    const QRect inside = borderStyle_ == 1 ? pixelRect().adjusted(1, 1, -1, -1) : pixelRect();
+    const QRect inside = insideRect();
     const QFontMetrics metrics(font_);
     const qsizetype start = offset == 0 ? 0 : text.lastIndexOf(QLatin1Char('\n'), offset - 1) + 1;
     const QString line = text.mid(start).section(QLatin1Char('\n'), 0, 0);
-    int left = inside.left();
-    if (alignment_ != Alignment::Left) {
-        const int room = inside.width() - metrics.horizontalAdvance(line);
-        left += alignment_ == Alignment::Center ? room / 2 : room;
-    }
+    const int left = metrics.boundingRect(inside, textFlags(), line).left();
     const auto row = static_cast<int>(text.left(start).count(QLatin1Char('\n')));
     return QRect(left + metrics.horizontalAdvance(line.left(offset - start)),
                  inside.top() + row * metrics.lineSpacing(),
@@ -179,7 +175,7 @@ void Label::fitToCaption() {
 
 void Label::paint(QPainter& painter) const {
     const QRect rect = pixelRect();
-    const QRect inside = borderStyle_ == 1 ? rect.adjusted(1, 1, -1, -1) : rect;
+    const QRect inside = insideRect();
     const bool drawsCaption = !caption_.isEmpty() && !inside.isEmpty();
     const QColor ground = backStyle_ == 1 ? back_ : QColor(Qt::transparent);
     const qreal ratio = painter.device()->devicePixelRatio();
@@ -198,6 +194,10 @@ void Label::paint(QPainter& painter) const {
         drawn_.devicePixelRatio() != ratio || drawnGround_ != ground)
         drawCaption(inside.size(), ratio, ground);
     painter.drawPixmap(inside.topLeft(), drawn_);
+}
+
+QRect Label::insideRect() const {
+    return borderStyle_ == 1 ? pixelRect().adjusted(1, 1, -1, -1) : pixelRect();
 }
 
 int Label::textFlags() const {

@@ -107,6 +107,7 @@ private:
     void contentSettled() override;
     QString spokenCaption() const;
     void fitToCaption();
+    QRect insideRect() const; // within the border, where the caption is drawn
     int textFlags() const;
     void drawCaption(QSize size, qreal pixelRatio, const QColor& ground) const;
 

@@ -10,13 +10,6 @@
 namespace ui {
 
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-void QtAnnouncer::announce(QWidget& window, const QString& news) {
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleAnnouncementEvent event(&window, news);
-    QAccessible::updateAccessibility(&event);
-}
-
 QObject* newsOf(const QWidget&) { return nullptr; }
 #else
 namespace {
@@ -66,9 +59,16 @@ QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
 
 } // namespace
 
+QObject* newsOf(const QWidget& window) { return window.isWindow() ? News::of(window) : nullptr; }
+#endif
+
 void QtAnnouncer::announce(QWidget& window, const QString& news) {
     if (!QAccessible::isActive())
         return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent event(&window, news);
+    QAccessible::updateAccessibility(&event);
+#else
     static const bool installed = (QAccessible::installFactory(&accessibleFor), true);
     Q_UNUSED(installed);
     News* notice = News::of(window);
@@ -79,9 +79,7 @@ void QtAnnouncer::announce(QWidget& window, const QString& news) {
     QAccessible::updateAccessibility(&shown);
     QAccessibleEvent hidden(notice, QAccessible::ObjectHide);
     QAccessible::updateAccessibility(&hidden);
-}
-
-QObject* newsOf(const QWidget& window) { return window.isWindow() ? News::of(window) : nullptr; }
 #endif
+}
 
 } // namespace ui
