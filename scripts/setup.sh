@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libfontconfig-dev
+  qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev
   fonts-nanum fonts-unfonts-core fonts-woowa-bm fonts-comic-neue fonts-cabinsketch fonts-rampart
   xvfb xauth xdotool x11-utils weston qt6-wayland
   valgrind
@@ -15,7 +15,7 @@ packages=(
   dbus-daemon dbus-bin libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca
   ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
   appstream desktop-file-utils
-  build-essential debhelper lintian reuse
+  build-essential debhelper lintian reuse debootstrap
 )
 
 missing=()

@@ -29,10 +29,11 @@ mkdir "$work/src" && git -C "$src" ls-files -z | (cd "$src" && xargs -0 cp --par
 # One core, so that the tests ctest runs beside this one keep theirs.
 (cd "$work/src" && DEB_BUILD_OPTIONS="nocheck parallel=1" nice dpkg-buildpackage -us -uc -b) \
     >"$work/log" 2>&1 || fail "dpkg-buildpackage"
-lintian --pedantic -I -E "$work"/lumivex_*_amd64.changes >"$work/log" 2>/dev/null && # as root, it
+arch=$(dpkg --print-architecture)
+lintian --pedantic -I -E "$work"/lumivex_*_"$arch".changes >"$work/log" 2>/dev/null && # as root, it
     ! [ -s "$work/log" ] || fail "lintian has something to say"       # says so on standard error
 apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=300 \
-    "$work"/lumivex_*_amd64.deb >"$work/log" 2>&1 || fail "apt-get install"
+    "$work"/lumivex_*_"$arch".deb >"$work/log" 2>&1 || fail "apt-get install"
 dpkg -L lumivex | grep -vx /. >"$work/files"
 
 mkfifo "$work/display"
