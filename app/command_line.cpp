@@ -6,9 +6,17 @@
 #include "lumivex.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
+#include <xcb/xcb.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace app {
 
@@ -17,6 +25,11 @@ namespace {
 void say(std::FILE* to, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), to);
     std::fflush(to);
+}
+
+int refuse(const QString& why) {
+    say(stderr, QStringLiteral("lumivex: %1; lumivex --help tells what it takes.\n").arg(why));
+    return 2;
 }
 
 const char* const usage = "Usage: lumivex [QT-OPTION...]\n"
@@ -30,6 +43,54 @@ const char* const usage = "Usage: lumivex [QT-OPTION...]\n"
                           "Fusion.\n"
                           "See lumivex(6) for how to play.\n";
 
+// The options Qt documents for QGuiApplication and QApplication, and those its X11 platform
+// takes. Qt reads a leading "--" as "-". Anything else would only be refused once the
+// application object exists, which is after a missing display has been blamed instead.
+enum class Takes { nothing, value, valueOrJoined }; // joined: -style=Fusion
+struct QtOption {
+    const char* name;
+    Takes takes;
+};
+constexpr QtOption qtOptions[] = {
+    {"platform", Takes::value},
+    {"platformpluginpath", Takes::value},
+    {"platformtheme", Takes::value},
+    {"plugin", Takes::value},
+    {"qwindowgeometry", Takes::value},
+    {"qwindowicon", Takes::value},
+    {"qwindowtitle", Takes::value},
+    {"session", Takes::value},
+    {"reverse", Takes::nothing},
+    {"qmljsdebugger", Takes::valueOrJoined},
+    {"style", Takes::valueOrJoined},
+    {"stylesheet", Takes::valueOrJoined},
+    {"widgetcount", Takes::nothing},
+    // Taken only on X11, where a session may still pass them to every program it starts.
+    {"display", Takes::value},
+    {"geometry", Takes::value},
+    {"title", Takes::value},
+    {"icon", Takes::value},
+    {"name", Takes::value},
+    {"visual", Takes::value},
+    {"nograb", Takes::nothing},
+    {"dograb", Takes::nothing},
+};
+
+// The Qt option `arg` is, its value joined to it or not; null when it is none.
+const QtOption* qtOption(QByteArray arg, bool& joined) {
+    if (!arg.startsWith('-'))
+        return nullptr;
+    arg.remove(0, arg.startsWith("--") ? 2 : 1);
+    const qsizetype equals = arg.indexOf('=');
+    joined = equals >= 0;
+    const QByteArray name = joined ? arg.left(equals) : arg;
+    for (const QtOption& option : qtOptions) {
+        if (name == option.name && (!joined || option.takes == Takes::valueOrJoined))
+            return &option;
+    }
+    return nullptr;
+}
+
 // Where a Wayland client connects: WAYLAND_DISPLAY, as a path or a name in the runtime folder.
 QString waylandSocket() {
     QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
@@ -41,34 +102,77 @@ QString waylandSocket() {
     return runtime.isEmpty() ? QString() : runtime + QLatin1Char('/') + name;
 }
 
+// Why the compositor cannot be reached; empty when it can. A socket file outlives a
+// compositor that crashed, so only a connection tells. It is not kept: Qt makes its own.
+QString unreachableWayland() {
+    if (qEnvironmentVariableIsSet("WAYLAND_SOCKET"))
+        return {}; // a connection handed down by whoever started the program
+    const QString socket = waylandSocket();
+    if (socket.isEmpty())
+        return QStringLiteral("no Wayland display (WAYLAND_DISPLAY and XDG_RUNTIME_DIR are not "
+                              "set)");
+    const QByteArray path = QFile::encodeName(socket);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    int error = ENAMETOOLONG;
+    if (std::size_t(path.size()) < sizeof address.sun_path) {
+        std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+        // Non-blocking: a compositor too busy to take the connection at once is still there.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0)
+            return {}; // no fault of the display's: let Qt try
+        const bool reached =
+            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+            errno == EAGAIN || errno == EINPROGRESS;
+        error = errno;
+        ::close(fd);
+        if (reached)
+            return {};
+    }
+    if (error == ENOENT)
+        return QStringLiteral("no Wayland display at %1 (WAYLAND_DISPLAY)").arg(socket);
+    return QStringLiteral("the Wayland display %1 (WAYLAND_DISPLAY) cannot be reached (%2)")
+        .arg(socket, QString::fromLocal8Bit(std::strerror(error)).toLower());
+}
+
+// Why the X server cannot be reached; empty when it can. `option` is -display's value, which
+// Qt prefers to DISPLAY. The connection honours XAUTHORITY as Qt's does.
+QString unreachableX11(const QByteArray& option) {
+    const QByteArray name = option.isEmpty() ? qgetenv("DISPLAY") : option;
+    if (name.isEmpty())
+        return QStringLiteral("DISPLAY is not set (X11)");
+    xcb_connection_t* connection = xcb_connect(name.constData(), nullptr);
+    const int error = xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    if (!error)
+        return {};
+    const QString how = error == XCB_CONN_CLOSED_PARSE_ERR ? QStringLiteral("is not a display name")
+                        : error == XCB_CONN_CLOSED_INVALID_SCREEN
+                            ? QStringLiteral("has no such screen")
+                            : QStringLiteral("cannot be reached");
+    return QStringLiteral("the X11 display %1 (%2) %3")
+        .arg(QString::fromLocal8Bit(name),
+             option.isEmpty() ? QStringLiteral("DISPLAY") : QStringLiteral("-display"), how);
+}
+
 // Why none of the platforms asked for can open a window; empty when one can, or when the
 // platform needs no display (offscreen, a framebuffer ...). Without a choice, Qt takes Wayland
 // or X11, whichever the session has.
-QString missingDisplay(const QString& platforms) {
-    const QString socket = waylandSocket();
-    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
-    const bool wayland = !socket.isEmpty() && QFileInfo::exists(socket);
+QString missingDisplay(const QString& platforms, const QByteArray& x11Display) {
     QStringList missing;
     const QStringList asked = platforms.isEmpty()
                                   ? QStringList{QStringLiteral("xcb"), QStringLiteral("wayland")}
                                   : platforms.split(QLatin1Char(';'));
     for (const QString& platform : asked) {
         const QString name = platform.section(QLatin1Char(':'), 0, 0);
-        if (name == u"xcb") {
-            if (x11)
-                return {};
-            missing << QStringLiteral("DISPLAY is not set (X11)");
-        } else if (name.startsWith(u"wayland")) {
-            if (wayland)
-                return {};
-            missing << (socket.isEmpty() ? QStringLiteral("no Wayland display (WAYLAND_DISPLAY "
-                                                          "and XDG_RUNTIME_DIR are not set)")
-                                         : QStringLiteral("no Wayland display at %1 "
-                                                          "(WAYLAND_DISPLAY)")
-                                               .arg(socket));
-        } else {
+        QString why;
+        if (name == u"xcb")
+            why = unreachableX11(x11Display);
+        else if (name.startsWith(u"wayland"))
+            why = unreachableWayland();
+        if (why.isEmpty())
             return {};
-        }
+        missing << why;
     }
     missing.removeDuplicates();
     return missing.join(QStringLiteral(", and "));
@@ -78,6 +182,8 @@ QString missingDisplay(const QString& platforms) {
 
 std::optional<int> answerBeforeStart(int argc, char** argv) {
     QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
+    QByteArray x11Display;
+    QString unknown;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "-h" || arg == "--help")
@@ -85,10 +191,28 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
         if (arg == "--version")
             return say(stdout, QStringLiteral("lumivex %1\n").arg(QStringLiteral(LUMIVEX_VERSION))),
                    0;
-        if (arg == "-platform" && i + 1 < argc)
-            platforms = QString::fromLocal8Bit(argv[i + 1]);
+        bool joined = false;
+        const QtOption* option = qtOption(arg, joined);
+        if (!option) {
+            if (unknown.isEmpty())
+                unknown = QStringLiteral("Unknown argument '%1'").arg(QString::fromLocal8Bit(arg));
+            continue;
+        }
+        if (option->takes == Takes::nothing || joined)
+            continue;
+        if (++i == argc) {
+            if (unknown.isEmpty())
+                unknown = QStringLiteral("'%1' needs a value").arg(QString::fromLocal8Bit(arg));
+            break;
+        }
+        if (std::strcmp(option->name, "platform") == 0)
+            platforms = QString::fromLocal8Bit(argv[i]);
+        else if (std::strcmp(option->name, "display") == 0)
+            x11Display = argv[i];
     }
-    if (const QString missing = missingDisplay(platforms); !missing.isEmpty()) {
+    if (!unknown.isEmpty())
+        return refuse(unknown);
+    if (const QString missing = missingDisplay(platforms, x11Display); !missing.isEmpty()) {
         say(stderr, QStringLiteral("lumivex: Cannot open a window: %1.\n").arg(missing));
         return 1;
     }
@@ -99,10 +223,7 @@ std::optional<int> refuseUnknownArguments() {
     const QStringList left = QCoreApplication::arguments().mid(1);
     if (left.isEmpty())
         return std::nullopt;
-    say(stderr, QStringLiteral("lumivex: Unknown argument '%1'; lumivex --help tells what it "
-                               "takes.\n")
-                    .arg(left.first()));
-    return 2;
+    return refuse(QStringLiteral("Unknown argument '%1'").arg(left.first()));
 }
 
 } // namespace app

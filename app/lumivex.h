@@ -13,10 +13,11 @@
 
 namespace app {
 
-// --help and --version, and a display to open windows on, answered before the application
-// object exists: the exit status when the program must end there.
+// --help and --version, an argument no Qt takes (status 2), and a display that answers,
+// before the application object exists: the exit status when the program must end there.
 std::optional<int> answerBeforeStart(int argc, char** argv);
-// What is left of the command line once Qt has taken its own options: an error (status 2).
+// What is left of the command line once Qt has taken its own options, such as an X11 option
+// given to another platform: an error (status 2).
 std::optional<int> refuseUnknownArguments();
 
 // The style and the fonts every window is built with. Needs the application object.

@@ -16,23 +16,27 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs `program` offscreen in `folder`, with a runtime folder of its own (Qt warns without).
+// Runs `program` offscreen in `folder`, with a runtime folder of its own (Qt warns without),
+// and no display but what `settings` (NAME=VALUE) name.
 void run(QProcess& process, const QString& program, const QStringList& args, const QString& folder,
-         const QString& platform = u"offscreen"_s) {
+         const QString& platform = u"offscreen"_s, const QStringList& settings = {}) {
     QTemporaryDir runtime;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"QT_QPA_PLATFORM"_s, platform);
     environment.remove(u"DISPLAY"_s), environment.remove(u"WAYLAND_DISPLAY"_s);
     environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
     environment.insert(u"QT_STYLE_OVERRIDE"_s, u"windows"_s); // as a desktop asks for its own
+    for (const QString& setting : settings)
+        environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(folder);
     process.start(program, args);
     const bool ended = process.waitForFinished(20'000);
     if (!ended)
         process.kill(), process.waitForFinished();
-    QVERIFY2(ended && process.exitStatus() == QProcess::NormalExit,
-             qPrintable(program + u" did not end by itself within 20 s"_s));
+    QVERIFY2(
+        ended && process.exitStatus() == QProcess::NormalExit,
+        qPrintable(program + (ended ? u" crashed"_s : u" did not end by itself within 20 s"_s)));
 }
 
 } // namespace
@@ -67,7 +71,7 @@ private slots:
 
     // Answered before any window: help, version, an unknown argument, an unreachable display.
     void commandLineShouldBeAnsweredBeforeAnyWindow_data() {
-        QTest::addColumn<QString>("line"); // the platform the environment asks for, arguments
+        QTest::addColumn<QString>("line"); // NAME=VALUE..., the platform asked for, arguments
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said"); // how what it says begins, on standard output if 0
         const QString noX11 = u"lumivex: Cannot open a window: DISPLAY is not set (X11).\n"_s;
@@ -80,16 +84,40 @@ private slots:
         QTest::newRow("no Wayland")
             << u"wayland"_s << 1 << u"lumivex: Cannot open a window: no Wayland display at "_s;
         QTest::newRow("-platform") << u"offscreen -platform xcb"_s << 1 << noX11;
+        QTest::newRow("--platform") << u"offscreen --platform xcb"_s << 1 << noX11;
+        QTest::newRow("--version, --platform offscreen")
+            << u"xcb --platform offscreen --version"_s << 0 << u"lumivex " LUMIVEX_VERSION "\n"_s;
+        QTest::newRow("unknown, no display")
+            << u"xcb -style Fusion --bogus"_s << 2 << u"lumivex: Unknown argument '--bogus';"_s;
+        QTest::newRow("no value") << u"xcb -reverse -style"_s << 2
+                                  << u"lumivex: '-style' needs a value;"_s;
+        int none = 150; // a display number no X server has taken
+        while (QFile::exists(u"/tmp/.X11-unix/X%1"_s.arg(none)) ||
+               QFile::exists(u"/tmp/.X%1-lock"_s.arg(none)))
+            ++none;
+        const QString x11 = u"lumivex: Cannot open a window: the X11 display :%1 (%2) cannot be "
+                            "reached.\n"_s;
+        QTest::newRow("X11 unreachable")
+            << u"DISPLAY=:%1 xcb"_s.arg(none) << 1 << x11.arg(none).arg(u"DISPLAY"_s);
+        QTest::newRow("-display unreachable")
+            << u"DISPLAY=:0 xcb --display :%1"_s.arg(none) << 1 << x11.arg(none).arg(u"-display"_s);
+        QTest::newRow("Wayland refusing") // a path that is there, and no socket
+            << u"WAYLAND_DISPLAY=/dev/null wayland;xcb"_s << 1
+            << u"lumivex: Cannot open a window: the Wayland display /dev/null (WAYLAND_DISPLAY) "
+               "cannot be reached (connection refused), and DISPLAY is not set (X11).\n"_s;
     }
 
     void commandLineShouldBeAnsweredBeforeAnyWindow() {
         QFETCH(QString, line);
         QFETCH(int, status);
         QFETCH(QString, said);
-        const QStringList words = line.split(u' ');
+        QStringList words = line.split(u' ');
+        QStringList settings;
+        while (words[0].contains(u'='))
+            settings << words.takeFirst();
         QProcess lumivex;
         run(lumivex, QStringLiteral(LUMIVEX_EXECUTABLE), words.mid(1), QDir::currentPath(),
-            words[0]);
+            words[0], settings);
         const QString out = QString::fromLocal8Bit(status ? lumivex.readAllStandardError()
                                                           : lumivex.readAllStandardOutput());
         QVERIFY2(lumivex.exitCode() == status && out.startsWith(said) &&
