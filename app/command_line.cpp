@@ -141,9 +141,15 @@ QString unreachableX11(const QByteArray& option) {
     const QByteArray name = option.isEmpty() ? qgetenv("DISPLAY") : option;
     if (name.isEmpty())
         return QStringLiteral("DISPLAY is not set (X11)");
-    xcb_connection_t* connection = xcb_connect(name.constData(), nullptr);
-    const int error = xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
+    // A connection that works is kept until the program ends: were it the server's only
+    // client, closing it would reset the server just as Qt connects, and Qt would abort.
+    static struct Held {
+        ~Held() { xcb_disconnect(connection); }
+        xcb_connection_t* connection = nullptr;
+    } held;
+    xcb_disconnect(held.connection);
+    held.connection = xcb_connect(name.constData(), nullptr);
+    const int error = xcb_connection_has_error(held.connection);
     if (!error)
         return {};
     const QString how = error == XCB_CONN_CLOSED_PARSE_ERR ? QStringLiteral("is not a display name")

@@ -97,39 +97,40 @@ int heard(app::Windows& windows, ui::ManualClock& clock, ui::ScriptedRandom& ran
         window->child(i)->text(QAccessible::Name);
     QAccessible::installUpdateHandler(record);
     const QString dealt = game.WordBank[25], typed = game.WordBank[1]; // 도구상자, 컴퓨터
+    // Words put just above the floor fall 10 twips in the next tick, and 도구상자 takes their
+    // places; what changed outside a step settles on the next turn.
+    const auto miss = [&](std::initializer_list<int> words) {
+        for (int i = 0; i < game::frmlumi::kWords; ++i)
+            std::find(words.begin(), words.end(), i) == words.end()
+                ? random.push(0)
+                : (game.lbllumi(i).setTop(4790), random.push({0.3f, 0.5f}));
+        QApplication::processEvents();
+        clock.advance(50);
+    };
     click("cmdstart");
     QStringList expected = QStringList(6, u"show "_s + typed) << u"text Lives 10"_s;
     QStringList said{QStringList(6, typed).join(u", ") + u", Lives 10"_s};
-
     QInputMethodEvent composed; // as an input method delivers Hangul
     composed.setCommitString(typed);
     QCoreApplication::sendEvent(game.txtlumi->lineEdit(), &composed);
     random.push(0.5f);
     QTest::keyClick(game.txtlumi->lineEdit(), Qt::Key_Return);
+    clock.advance(1000);
     expected << u"show Cool~!"_s << u"show Combo!"_s << u"show Combo"_s << u"text Combo 1"_s
-             << u"text Score 1"_s << u"name "_s + dealt;
+             << u"text Score 1"_s << u"name "_s + dealt << u"hide Cool~!"_s;
     said << u"Score 1, Cool~!, Combo 1, Combo!, "_s + dealt;
-    clock.advance(1000);
-    expected << u"hide Cool~!"_s;
-
-    game.lbllumi(1).setTop(4790);
-    QApplication::processEvents(); // what changed outside a step settles on the next turn
-    random.push({0, 0.3f, 0.5f, 0, 0, 0, 0}); // it falls 10 twips, 도구상자 dealt
-    clock.advance(50);
-    expected << u"show Poor~"_s << u"text Lives 9"_s << u"name "_s + dealt;
+    miss({1});
+    clock.advance(1000); // the sign's end ends the combo too
+    expected << u"show Poor~"_s << u"text Lives 9"_s << u"name "_s + dealt << u"hide Poor~"_s
+             << u"hide Combo!"_s << u"hide Combo"_s;
     said << u"Poor~, Lives 9, "_s + dealt;
-    clock.advance(1000); // the miss ends the combo
-    expected << u"hide Poor~"_s << u"hide Combo!"_s << u"hide Combo"_s;
-
-    game.lbllumi(2).setTop(4790), game.lbllumi(4).setTop(4790);
-    QApplication::processEvents();
-    random.push({0, 0, 0.3f, 0.5f, 0, 0.3f, 0.5f, 0}); // both fall, 도구상자 dealt twice
-    clock.advance(50);
-    expected << u"show Poor~"_s << u"text Lives 7"_s << QStringList(2, u"name "_s + dealt);
-    said << u"Poor~, Lives 7, %1, %1"_s.arg(dealt);
+    miss({2, 4});
     clock.advance(1000);
-    expected << u"hide Poor~"_s;
-    const int before = told.size();
+    expected << u"show Poor~"_s << u"text Lives 7"_s << QStringList(2, u"name "_s + dealt)
+             << u"hide Poor~"_s;
+    said << u"Poor~, Lives 7, %1, %1"_s.arg(dealt);
+    std::sort(told.begin(), told.end()), std::sort(expected.begin(), expected.end());
+    const bool labels = told == expected;
 
     // Seven words miss in two ticks; the last life goes with the box, which Enter closes.
     QTimer closer;
@@ -138,27 +139,16 @@ int heard(app::Windows& windows, ui::ManualClock& clock, ui::ScriptedRandom& ran
             QTest::keyClick(box, Qt::Key_Enter);
     });
     closer.start(20);
-    for (int i = 0; i < game::frmlumi::kWords; ++i)
-        game.lbllumi(i).setTop(4790);
-    QApplication::processEvents();
-    for (int i = 0; i < game::frmlumi::kWords; ++i)
-        random.push({0.3f, 0.5f});
-    clock.advance(50);
-    said << u"Poor~, Lives 1, %1, %1"_s.arg(dealt); // four showed 도구상자 already
-    game.lbllumi(0).setTop(4790);
-    QApplication::processEvents();
-    random.push({0.3f, 0.5f});
-    clock.advance(50);
-    said << u"Lives 0"_s << u"box Game Over!: 관중들 : 우우우우~~"_s;
-
-    told = told.mid(0, before);
-    std::sort(told.begin(), told.end()), std::sort(expected.begin(), expected.end());
+    miss({0, 1, 2, 3, 4, 5});
+    miss({0});
+    said << u"Poor~, Lives 1, %1, %1"_s.arg(dealt) // four showed 도구상자 already
+         << u"Lives 0"_s << u"box Game Over!: 관중들 : 우우우우~~"_s;
     const bool hidden = QT_VERSION >= QT_VERSION_CHECK(6, 8, 0) || newsHidden == said.size() - 1;
-    if (told != expected || news != said || !hidden)
-        std::printf("told %s\nnews %s\nnews hidden %d times\nexpected\ntold %s\nnews %s\n",
+    if (!labels || news != said || !hidden)
+        std::printf("labels %s\nnews %s\nnews hidden %d times\nexpected\nlabels %s\nnews %s\n",
                     qPrintable(told.join(u", ")), qPrintable(news.join(u" | ")), newsHidden,
                     qPrintable(expected.join(u", ")), qPrintable(said.join(u" | ")));
-    return told != expected || news != said || !hidden;
+    return !labels || news != said || !hidden;
 }
 
 // Both windows with Qt's message boxes and the real end, but chance and time in the script's
