@@ -65,6 +65,8 @@ void record(QAccessibleEvent* event) {
     using enum QAccessible::Event;
     static const QHash<QAccessible::Event, QString> kinds{
         {ObjectShow, "show"}, {ObjectHide, "hide"}, {TextUpdated, "text"}, {NameChanged, "name"}};
+    if (event->type() == ObjectDestroyed) // its object is half gone: nothing to ask of it
+        return;
     QAccessibleInterface* of = event->accessibleInterface();
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     if (event->type() == Announcement)
