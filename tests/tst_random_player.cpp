@@ -8,30 +8,26 @@
 
 #include "ui/services/numbers.h"
 
+#include <QRegularExpression>
+
 #include <random>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-class Player {
-public:
+struct Player {
     explicit Player(std::uint32_t seed) : rng_(seed) {}
     int hits = 0, boxes = 0;
 
     // One event: what it was, and what broke if anything did.
     QString play() {
-        if (!s_ || s_->program.ended()) {
-            const long long drawn = s_ ? s_->random.drawn() : 0;
-            if (s_) // nothing of either window may run after the end
-                s_->clock.advance(5000);
-            if (s_ && (s_->random.drawn() != drawn || !s_->program.failures.empty()))
+        if (!s_ || s_->program.ended()) { // nothing of either window may run after the end
+            if (s_ && (ticks(5000) || !s_->program.failures.empty()))
                 return u"a step ran, or failed, at the end"_s;
             s_ = std::make_unique<Rig>(), started_ = false;
             s_->boxes.whileOpen = [this](const ui::RecordingMessageBoxes::Shown&) {
-                const long long drawn = s_->random.drawn(); // nothing falls while it is read
-                s_->clock.advance(between(0, 3000));
-                problem_ = s_->random.drawn() == drawn ? problem_ : u"a tick under a box"_s;
+                problem_ = ticks(between(0, 3000)) ? u"a tick under a box"_s : problem_;
                 ++boxes, s_->boxes.shown.clear();
             };
         }
@@ -46,8 +42,13 @@ public:
         return problem_.isEmpty() ? QString() : what + u": "_s + problem_;
     }
 
-private:
     int between(int low, int high) { return std::uniform_int_distribution(low, high)(rng_); }
+    // Moves the clock on, and says whether a game step ran: every step draws.
+    bool ticks(int ms) {
+        const long long drawn = s_->random.drawn();
+        s_->clock.advance(ms);
+        return s_->random.drawn() != drawn;
+    }
 
     QString act() {
         game::frmlumi& w = s_->w;
@@ -64,9 +65,8 @@ private:
             std::erase_if(on, [](ui::Windowed* c) { return !c->Enabled(); });
             ui::Windowed& c =
                 roll == 59 && w.shown() ? *w.cmdexit : *on[between(0, int(on.size()) - 1)];
-            auto* language = dynamic_cast<ui::OptionButton*>(&c);
-            language = language == w.optenglish || language == w.optkorean ? language : nullptr;
-            const bool changes = language && !language->Value();
+            const bool changes = (&c == w.optenglish && !w.optenglish->Value()) ||
+                                 (&c == w.optkorean && !w.optkorean->Value());
             s_->click(c);
             if (&c == w.cmdstart)
                 started_ = true, score_ = 0;
@@ -78,8 +78,7 @@ private:
             return u"click "_s + c.name();
         }
         const int ms = static_cast<int>(std::exp(std::uniform_real_distribution(0.0, 11.0)(rng_)));
-        s_->clock.advance(ms);
-        return u"wait %1 ms"_s.arg(ms);
+        return s_->clock.advance(ms), u"wait %1 ms"_s.arg(ms);
     }
 
     // Keys for Latin letters; an input method for Hangul, whose last syllable may still be
@@ -89,31 +88,25 @@ private:
         QLineEdit* box = w.txtlumi->lineEdit();
         box->clear();
         const bool composing = between(0, 1) && word.back().unicode() >= 0xAC00;
-        for (const QChar ch : word.chopped(composing))
-            ch.unicode() < 128 ? QTest::keyClick(box, ch.toLatin1())
-                               : (Rig::compose(box, {}, ch), Rig::compose(box, ch, {}));
+        for (const QChar ch : word.chopped(composing)) // Hangul composed before it is committed
+            ch.unicode() < 128 ? s_->type(ch) : (s_->compose({}, ch), s_->type(ch));
         // Now and then a blank that is not a space, as a Korean input method's wide space: it
         // is part of the word, so that no caption matches.
         const QString blank =
             composing || between(0, 9) ? QString() : QString(QChar(between(0, 1) ? 0x3000 : 9));
         if (composing || !blank.isEmpty())
-            Rig::compose(box, blank, composing ? word.back() : QString());
+            s_->compose(blank, composing ? word.back() : QString());
         // The rule: only spaces at either end are not part of a word, typed or shown.
-        const auto trim = [](QString text) {
-            while (text.startsWith(u' '))
-                text.remove(0, 1);
-            while (text.endsWith(u' '))
-                text.chop(1);
-            return text;
-        };
+        const QRegularExpression ends(u"^ +| +\\z"_s);
+        const QString typed = QString(word + blank).remove(ends);
         bool shown = false;
-        for (int i = 0; i < game::frmlumi::kWords; ++i)
-            shown = shown || trim(w.lbllumi(i).Caption()) == trim(word + blank); // none blank
+        for (int i = 0; i < game::frmlumi::kWords; ++i) // none is blank
+            shown = shown || QString(w.lbllumi(i).Caption()).remove(ends) == typed;
         const double before = ui::numberOf(w.lblscore->Caption());
         const bool enter = between(0, 1);
-        QTest::keyClick(box, enter ? Qt::Key_Return : Qt::Key_Space);
+        s_->press(enter ? Qt::Key_Return : Qt::Key_Space);
         if (composing && between(0, 1))
-            Rig::compose(box, word.back(), {});
+            s_->compose(word.back(), {});
         const bool scored = ui::numberOf(w.lblscore->Caption()) > before;
         hits += scored;
         if (!s_->program.ended() && (scored != shown || box->text() != (enter ? "" : " ")))

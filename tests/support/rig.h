@@ -5,7 +5,6 @@
 
 #include "app/lumivex.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -27,32 +26,23 @@ struct Rig {
 
     // The game window alone, shown; the six draws its load step deals come first.
     game::frmlumi& open(std::initializer_list<float> deal = {0, 0, 0, 0, 0, 0}) {
-        random.push(deal);
-        w.Show();
+        random.push(deal), w.Show();
         QApplication::processEvents(); // offscreen, the first paint and the activation come queued
         return w;
     }
     // Start-up: the intro window shown, the game window loaded hidden inside its load step.
-    intro::frmservices& start() {
-        random.repeatWhenEmpty(0);
-        windows.open();
-        return intro;
-    }
+    intro::frmservices& start() { return random.repeatWhenEmpty(0), windows.open(), intro; }
 
     // The draw that picks WordBank entry `index`, and the one that moves a word by `twips`.
     static float pick(int index) { return (static_cast<float>(index) + 0.5f) / 50.0f; }
     float step(int twips) const { return (twips + 0.5f) / static_cast<float>(w.SpeedChr + 30); }
     // One game tick that must take exactly `draws`.
     void tick(std::initializer_list<float> draws) {
-        random.push(draws);
-        clock.advance(50);
+        random.push(draws), clock.advance(50);
         QCOMPARE(random.pending(), std::size_t{0});
     }
     // A tick in which only lbllumi(5), put just above the bottom line, moves: a miss.
-    void miss() {
-        w.lbllumi(5).setTop(4790);
-        tick({0, 0, 0, 0, 0, step(10), pick(0)});
-    }
+    void miss() { w.lbllumi(5).setTop(4790), tick({0, 0, 0, 0, 0, step(10), pick(0)}); }
 
     // On the left, where a radio button takes the click too.
     void click(ui::Windowed& c) { QTest::mouseClick(c.widget(), Qt::LeftButton, {}, {6, 6}); }
@@ -64,12 +54,9 @@ struct Rig {
     }
     void press(Qt::Key key) { QTest::keyClick(w.txtlumi->lineEdit(), key); }
     void compose(const QString& commit, const QString& preedit) {
-        compose(w.txtlumi->lineEdit(), commit, preedit);
-    }
-    static void compose(QWidget* box, const QString& commit, const QString& preedit) {
         QInputMethodEvent event(preedit, {});
         event.setCommitString(commit);
-        QCoreApplication::sendEvent(box, &event);
+        QCoreApplication::sendEvent(w.txtlumi->lineEdit(), &event);
     }
     // Types the word on lbllumi(0) and ends it with Enter; entry 0 is dealt in its place.
     void hit(int times = 1) {
@@ -81,8 +68,7 @@ struct Rig {
     // What the window last put on screen: unlike a fresh grab, it shows a spot that a step
     // forgot to repaint.
     static QImage screen(const ui::Form& form) {
-        QWidget* window = form.widget();
-        const QPixmap shown = window->screen()->grabWindow(window->winId());
+        const QPixmap shown = form.widget()->screen()->grabWindow(form.widget()->winId());
         return shown.toImage().convertToFormat(QImage::Format_RGB32);
     }
 };
