@@ -26,4 +26,4 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 suite build/sanitize
-tests/skipped.py build/debug build/sanitize
+scripts/skipped.py build/debug build/sanitize

@@ -16,7 +16,6 @@ export GSETTINGS_BACKEND=keyfile && mkdir -p "$XDG_CONFIG_HOME/fcitx5/conf"
 
 # Tries for 10 s: the daemons and the driver take a while.
 ready() { for _ in $(seq 50); do "$@" 2>/dev/null && return 0 || sleep 0.2; done && return 1; }
-# Whether the status the driver writes holds every line given.
 holds() { for line in "$@"; do grep -qxF -- "$line" "$HOME/status" || return 1; done; }
 start_ibus() {
     for key in "hangul-keyboard 2" "initial-input-mode hangul" "use-event-forwarding $1"; do

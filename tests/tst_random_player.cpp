@@ -20,7 +20,6 @@ struct Player {
     explicit Player(std::uint32_t seed) : rng_(seed) {}
     int hits = 0, boxes = 0;
 
-    // One event: what it was, and what broke if anything did.
     QString play() {
         if (!s_ || s_->program.ended()) { // nothing of either window may run after the end
             if (s_ && (ticks(5000) || !s_->program.failures.empty()))
