@@ -15,8 +15,8 @@ QObject* newsOf(const QWidget&) { return nullptr; }
 namespace {
 
 // Qt before 6.8 has no announcement: a window's news is a notification of its own, which
-// screen readers speak when it shows, wherever the focus is. It shows only for that moment,
-// so that a review of the window never meets it.
+// screen readers speak when it shows, wherever the focus is. Its state always says it is not
+// showing, so that a review of the window never meets it.
 class News final : public QObject {
 public:
     explicit News(QWidget& window) : QObject(&window) { setObjectName(kName); }
@@ -71,14 +71,18 @@ void QtAnnouncer::announce(QWidget& window, const QString& news) {
 #else
     static const bool installed = (QAccessible::installFactory(&accessibleFor), true);
     Q_UNUSED(installed);
+    // The last news hides only now. A screen reader that falls behind keeps only the latest
+    // of an object's queued show and hide events: were that a hide, it would say nothing.
     News* notice = News::of(window);
-    if (!notice)
+    if (!notice) {
         notice = new News(window);
+    } else {
+        QAccessibleEvent hidden(notice, QAccessible::ObjectHide);
+        QAccessible::updateAccessibility(&hidden);
+    }
     notice->text = news;
     QAccessibleEvent shown(notice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
-    QAccessibleEvent hidden(notice, QAccessible::ObjectHide);
-    QAccessible::updateAccessibility(&hidden);
 #endif
 }
 
