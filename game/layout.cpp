@@ -174,6 +174,8 @@ void frmlumi::build() {
     CN->setAccessibleName(QStringLiteral("Combo"));
     txtlumi->setAccessibleName(QStringLiteral("Typed word"));
     Picture1->setAccessibleName(QStringLiteral("Ground"));
+    for (ui::Label* word : lbllumi_)
+        word->setFalling(true);
     connectSteps();
 }
 

@@ -115,10 +115,12 @@ int heard(game::frmlumi& game, ui::ManualClock& clock, ui::ScriptedRandom& rando
     said << u"Score 1, Cool~!, Combo 1, Combo!, "_s + dealt;
     miss({1});
     clock.advance(1000); // the sign's end ends the combo too
-    said << u"Poor~, Lives 9, "_s + dealt;
+    // A miss names the word that fell before the one dealt in its place.
+    const auto fell = [&](const QString& word) { return word + u" fell, "_s + dealt; };
+    said << u"%1 fell, Poor~, Lives 9, %2"_s.arg(typed, dealt);
     miss({2, 4});
     clock.advance(1000);
-    said << u"Poor~, Lives 7, %1, %1"_s.arg(dealt);
+    said << u"%1 fell, Poor~, Lives 7, %2, %3"_s.arg(typed, dealt, fell(typed));
     // The labels' events of the start, the hit, the miss and the two misses, in no set order.
     QStringList expected = QStringList(6, u"show "_s + typed) + QStringList(4, u"name "_s + dealt);
     expected << u"text Lives 10|show Cool~!|show Combo!|show Combo|text Combo 1|text Score 1|"
@@ -136,8 +138,13 @@ int heard(game::frmlumi& game, ui::ManualClock& clock, ui::ScriptedRandom& rando
     closer.start(20);
     miss({0, 1, 2, 3, 4, 5});
     miss({0});
-    said << u"Poor~, Lives 1, %1, %1"_s.arg(dealt) // four showed 도구상자 already
-         << u"Lives 0"_s << u"box Game Over!: 관중들 : 우우우우~~"_s;
+    // A word dealt again is told as any other. News within a second of the last is told as
+    // one sentence, at the latest before a box.
+    said << u"%1 fell, Poor~, Lives 1, %1, %2. Lives 0"_s.arg(
+                dealt,
+                QStringList{fell(dealt), fell(dealt), fell(typed), fell(dealt), fell(typed)}.join(
+                    u", "))
+         << u"box Game Over!: 관중들 : 우우우우~~"_s;
     // Before 6.8, each notification but the last hides as the next shows; the box is none.
     const bool hidden = QT_VERSION >= QT_VERSION_CHECK(6, 8, 0) || newsHidden == said.size() - 2;
     const bool right = labels && news == said && hidden;

@@ -146,11 +146,18 @@ private slots:
         r.tick({r.step(6), pick(1), r.step(6), pick(2), r.step(6), pick(3), 0, 0, 0});
         QVERIFY(markersShown(w) == u"3456789"_s && w.lblbonus->Caption() == u"7"_s);
         QCOMPARE(r.reader.news.back(),
-                 u"Poor~, Lives 7, %1, %2, %3"_s.arg(w.WordBank[1], w.WordBank[2], w.WordBank[3]));
+                 u"%1 fell, Poor~, Lives 7, %2, %1 fell, %3, %1 fell, %4"_s.arg(
+                     w.WordBank[0], w.WordBank[1], w.WordBank[2], w.WordBank[3]));
         r.click(*w.cmdstop), r.click(*w.cmdstart);
 
         // The next game goes on from marker 3. Two words miss in one tick; 4799 is no miss.
         fall({34, 34, 34, 34, 34, 0});
+        // Its six words are told where they stand, even those that never left the top, once
+        // the misses' news has had its second.
+        QCOMPARE(r.reader.news.size(), std::size_t{3});
+        QCOMPARE(r.reader.news.back(),
+                 u"%2, %3, %4, %1, %1, %1, Lives 10"_s.arg(w.WordBank[0], w.WordBank[1],
+                                                           w.WordBank[2], w.WordBank[3]));
         r.tick({r.step(6), pick(10), r.step(5), r.step(34), pick(11), 0, 0, 0});
         QVERIFY(markersShown(w) == u"01256789"_s && w.lbllumi(0).Caption() == w.WordBank[10]);
         QVERIFY(w.lbllumi(1).Top() == 4799 && w.lbllumi(2).Top() == 0);
@@ -203,11 +210,16 @@ private slots:
         QCOMPARE(r.reader.news, std::vector{u"Score 1, Cool~!, Combo 1, Combo!"_s}); // no word
         r.type(u"software"_s), r.random.push(pick(4)), r.press(Qt::Key_Space);
         QVERIFY(r.entry() == u" "_s && w.lbllumi(2).Caption() == u"hong"_s);
-        QVERIFY(w.CN->Caption() == u"2"_s && r.reader.news.back() == u"Score 2, Combo 2"_s);
+        QVERIFY(w.CN->Caption() == u"2"_s && r.reader.news.size() == 1); // within its second
         // Tabs are part of what was typed.
         w.txtlumi->lineEdit()->insert(u"\tcomputer"_s), r.press(Qt::Key_Return);
         r.type(u"computerx"_s), r.press(Qt::Key_Space);
         QVERIFY(w.lblscore->Caption() == u"2"_s && r.entry() == u" "_s);
+        r.clock.advance(999);
+        QCOMPARE(r.reader.news.size(), std::size_t{1});
+        r.type(u"paradigm"_s), r.random.push(pick(5)), r.press(Qt::Key_Space);
+        r.clock.advance(1);
+        QCOMPARE(r.reader.news.back(), u"Score 2, Combo 2. Score 3, Combo 3"_s);
         r.press(Qt::Key_Return), r.type(u"abc"_s); // a box of spaces, then editing keys
         for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_X, Qt::Key_Home, Qt::Key_Y,
                                   Qt::Key_End, Qt::Key_Backspace, Qt::Key_Right, Qt::Key_Z})
@@ -229,6 +241,9 @@ private slots:
         QVERIFY(w.Good->Visible() && !w.Super->Visible());
         stay(r, 1000, {w.Poor, w.CN, w.CT});
         QVERIFY(!w.Timer1->Enabled() && !w.Timer2->Enabled() && w.MissFlag == 0);
+        // Each hit dealt the word typed again, told as any word dealt, in the second's sentence.
+        QVERIFY(r.reader.news.at(1).startsWith(
+            u"Score 1, Cool~!, Combo 1, Combo!, %1. Score 2, Combo 2, %1. "_s.arg(w.WordBank[0])));
         r.hit();
         QCOMPARE(w.CN->Caption(), u"1"_s);
         // Good, shown again 600 ms later, lasts a second from then, also across a Stop.

@@ -35,6 +35,7 @@ private:
 };
 
 std::vector<Form*> formsWithNews;
+constexpr int kNewsPace = 1000; // ms: about a short sentence of speech
 
 } // namespace
 
@@ -121,6 +122,7 @@ void Form::setIcon(const Picture& picture) {
 void Form::MsgBox(const QString& prompt, const QString& title) {
     // The window under the box shows what the step has done so far.
     Container::settleAll();
+    sayHeld(); // before the box, which a screen reader reads at once
     ++boxesOpen_;
     struct Close {
         int& open;
@@ -149,8 +151,30 @@ void Form::announceNews() {
         QStringList told;
         for (const auto& item : news)
             told.push_back(item.second);
-        form->services_.announcer.announce(*form->window_, told.join(u", "));
+        form->say(told.join(u", "));
     }
+}
+
+void Form::say(const QString& sentence) {
+    if (pacing_)
+        return held_.push_back(sentence);
+    services_.announcer.announce(*window_, sentence);
+    if (!pacer_)
+        pacer_ = services_.clock.makeTimer([this] { sayHeld(); });
+    pacer_->start(kNewsPace);
+    pacing_ = true;
+}
+
+// Once a second while news keeps coming, and before a message box.
+void Form::sayHeld() {
+    if (held_.empty()) {
+        if (pacer_)
+            pacer_->stop();
+        pacing_ = false;
+        return;
+    }
+    services_.announcer.announce(*window_, std::exchange(held_, {}).join(u". "));
+    pacer_->start(kNewsPace);
 }
 
 void Form::dispatch(const std::function<void()>& step) {

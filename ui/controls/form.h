@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -72,6 +73,8 @@ protected:
 
 private:
     void chainTabOrder();
+    void say(const QString& sentence);
+    void sayHeld();
 
     Services& services_;
     QString name_;
@@ -81,6 +84,12 @@ private:
     bool loaded_ = false;
     int boxesOpen_ = 0;
     std::vector<std::pair<std::uint64_t, QString>> news_;
+    // News faster than speech (misses in a row at the fast speed) is held for up to a second
+    // and told as one sentence: a screen reader that interrupts itself for each new one would
+    // leave only the last heard.
+    std::unique_ptr<TimerBackend> pacer_;
+    bool pacing_ = false;
+    QStringList held_;
 };
 
 } // namespace ui

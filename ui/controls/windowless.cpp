@@ -8,10 +8,13 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+using namespace Qt::StringLiterals;
 
 namespace ui {
 
@@ -27,10 +30,26 @@ QRect Windowless::pixelRect() const {
     return pixels_;
 }
 
-void Windowless::touch(bool content) {
+std::uint64_t Windowless::nextChange() {
     static std::uint64_t changes = 0;
+    return ++changes;
+}
+
+bool Windowless::inSightAt(const Geometry& place) const {
+    const QWidget* host = container_.hostWidget();
+    if (!host)
+        return false;
+    const QPoint origin = container_.clientOrigin();
+    QRegion seen = QRegion(pixelRectOf(place)) & host->rect().translated(-origin);
+    for (const QWidget* child : host->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow() && child->isVisibleTo(host))
+            seen -= child->geometry().translated(-origin);
+    return !seen.isEmpty();
+}
+
+void Windowless::touch(bool content) {
     if (content && !contentChanged_)
-        contentChangedAt_ = ++changes;
+        contentChangedAt_ = nextChange();
     contentChanged_ = contentChanged_ || content;
     if (unsettled_)
         return;
@@ -43,8 +62,7 @@ void Windowless::settle(QRegion& dirty) {
     unsettled_ = false;
     const QRect now = visible_ ? pixelRect() : QRect();
     const bool content = std::exchange(contentChanged_, false);
-    if (content)
-        contentSettled();
+    settled(content);
     if (now == shown_ && !content)
         return;
     // A small step overlaps the old place: one rectangle, and one less for Qt to merge.
@@ -59,16 +77,22 @@ void Windowless::settle(QRegion& dirty) {
 }
 
 void Windowless::setTop(float twips) {
-    if (twips != at_.top)
-        reshape([&] { at_.top = twips; });
+    if (twips == at_.top)
+        return;
+    const Geometry from = at_;
+    reshape([&] { at_.top = twips; });
+    moved(from);
 }
 void Windowless::setHeight(float twips) {
     if (twips != at_.height)
         reshape([&] { at_.height = twips; });
 }
 void Windowless::setVisible(bool visible) {
-    if (visible == visible_)
+    if (visible == visible_) {
+        if (visible)
+            shownAgain();
         return;
+    }
     touch(true);
     visible_ = visible;
 }
@@ -102,6 +126,8 @@ Label::Label(Container& container, QString name, const LabelProps& props)
 Label::~Label() { forgetAccessible(*this); }
 
 void Label::setCaption(const QString& caption) {
+    if (falling_)
+        dealt();
     if (caption == caption_)
         return;
     change([&] {
@@ -119,7 +145,10 @@ QString Label::accessibleText() const { return displayText(caption_); }
 
 // Once a step, however often it rewrote the caption or showed and hid the label: a score that
 // takes a point and a bonus is read once, with its new value.
-void Label::contentSettled() {
+void Label::settled(bool contentChanged) {
+    fell_.reset();
+    if (!contentChanged)
+        return;
     const bool shownChanged = Visible() != announcedShown_;
     const bool captionChanged = caption_ != announced_;
     if (shownChanged)
@@ -128,10 +157,37 @@ void Label::contentSettled() {
         const QString before = displayText(std::exchange(announced_, caption_));
         announceCaption(*this, before, accessibleName_.isEmpty());
     }
-    if (Visible() && (shownChanged || captionChanged))
+    const bool dealtAgain = std::exchange(dealt_, false);
+    if (Visible() && (shownChanged || captionChanged || dealtAgain))
         form().tell(accessibleName_.isEmpty() ? spokenCaption()
                                               : accessibleName_ + u' ' + spokenCaption(),
                     contentChangedAt());
+}
+
+void Label::moved(const Geometry& from) {
+    if (!falling_ || !Visible())
+        return;
+    // Gone below the field: a miss when it starts again at the top in the same steps, told
+    // before the news its going brings about (a life lost).
+    if (Top() > from.top) {
+        if (!inSightAt(place()))
+            fell_.emplace(spokenCaption(), nextChange());
+        return;
+    }
+    dealt();
+}
+
+void Label::shownAgain() {
+    if (falling_)
+        dealt();
+}
+
+void Label::dealt() {
+    if (fell_)
+        form().tell(fell_->first + u" fell"_s, fell_->second);
+    fell_.reset();
+    dealt_ = true;
+    change([] {});
 }
 
 // Lines as drawn: each aligned on its own in the label's inside, one line spacing apart.

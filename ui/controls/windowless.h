@@ -11,6 +11,8 @@
 #include <QPixmap>
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 namespace ui {
 
@@ -21,6 +23,7 @@ public:
     ~Windowless() override { container_.release(*this); }
     float Top() const { return at_.top; }
     float Height() const { return at_.height; }
+    const Geometry& place() const { return at_; }
     bool Visible() const { return visible_; }
     void setTop(float twips);
     void setHeight(float twips);
@@ -48,13 +51,22 @@ protected:
         return at_;
     }
     std::uint64_t contentChangedAt() const { return contentChangedAt_; }
+    // Orders what the steps change, across every control.
+    static std::uint64_t nextChange();
+    // Whether a player could see any of it at that place: the container's windowed controls
+    // cover its windowless ones, and nothing outside the client area is drawn.
+    bool inSightAt(const Geometry& place) const;
 
 private:
     friend class Container;
     void touch(bool content);
     void settle(QRegion& dirty);
-    // The step that changed what it shows has ended: screen readers hear of it now.
-    virtual void contentSettled() {}
+    // The steps under way have ended; when they changed what it shows, screen readers hear of
+    // it now.
+    virtual void settled(bool /*contentChanged*/) {}
+    virtual void moved(const Geometry& /*from*/) {}
+    // Shown by a step while it was showing.
+    virtual void shownAgain() {}
 
     Container& container_;
     Geometry at_;
@@ -96,6 +108,11 @@ public:
     // What a screen reader calls the label; its caption unless set.
     QString accessibleName() const;
     void setAccessibleName(const QString& name) { accessibleName_ = name; }
+    // A label that falls down its window and starts again at the top, as a falling word does:
+    // whenever a step shows it, puts it higher or sets its caption, a screen reader hears it
+    // dealt, even with the caption it had; and when it had dropped out of sight in those steps,
+    // which caption went.
+    void setFalling(bool falling) { falling_ = falling; }
     // The caption with its line breaks, as a screen reader reads it.
     QString accessibleText() const;
     // Where that text's character lies in the container's client area, as it is drawn.
@@ -104,7 +121,10 @@ public:
     void paint(QPainter& painter) const override;
 
 private:
-    void contentSettled() override;
+    void settled(bool contentChanged) override;
+    void moved(const Geometry& from) override;
+    void shownAgain() override;
+    void dealt();
     QString spokenCaption() const;
     void fitToCaption();
     QRect insideRect() const; // within the border, where the caption is drawn
@@ -122,6 +142,9 @@ private:
     QString accessibleName_;
     QString announced_;   // the caption screen readers last heard of
     bool announcedShown_; // and whether they last heard it shown
+    bool falling_ = false;
+    bool dealt_ = false;                                    // in the steps under way
+    std::optional<std::pair<QString, std::uint64_t>> fell_; // the caption gone, and when
     // The caption as last drawn, on the label's own ground: laying a text out costs far more
     // than copying its pixels, and most paints show a caption that has not changed. On an
     // opaque ground the copy is a plain one, with nothing to blend.
