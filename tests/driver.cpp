@@ -8,6 +8,8 @@
 //   driver overflow                     a game whose next tick leaves the 16-bit range
 //   driver ime STATUS_FILE              a game where 컴퓨터 never falls, told every 50 ms
 //   driver heard                        what the accessibility bridge is handed of a game
+//   driver by-ear                       as the program plays, but each word typed right is
+//                                       dealt again in its place
 #include "app/lumivex.h"
 
 #include <QAccessible>
@@ -153,6 +155,49 @@ int heard(game::frmlumi& game, ui::ManualClock& clock, ui::ScriptedRandom& rando
     return !right;
 }
 
+// The program's chance, but the draw after a word typed right deals that word again.
+class DealtAgain final : public QObject, public ui::RandomSource {
+public:
+    void seedFromClock() override { chance_.seedFromClock(); }
+    float next() override { return again_ ? *std::exchange(again_, std::nullopt) : chance_.next(); }
+    void watch(const game::frmlumi& game) {
+        game_ = &game;
+        game.txtlumi->lineEdit()->installEventFilter(this);
+    }
+
+private:
+    bool eventFilter(QObject* entry, QEvent* event) override {
+        const auto* key = dynamic_cast<QKeyEvent*>(event);
+        if (event->type() != QEvent::KeyPress ||
+            !QList{Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}.contains(key->key()))
+            return false;
+        const QString typed = static_cast<QLineEdit*>(entry)->text().trimmed();
+        const auto& bank = game_->WordBank;
+        for (int i = 0; i < game::frmlumi::kWords; ++i)
+            if (game_->lbllumi(i).Caption() == typed && std::ranges::count(bank, typed))
+                again_ = (std::ranges::find(bank, typed) - bank.begin() + 0.5f) / 50;
+        return false;
+    }
+    ui::SystemRandom chance_;
+    std::optional<float> again_;
+    const game::frmlumi* game_ = nullptr;
+};
+
+int byEar() {
+    QCoreApplication::setApplicationName(u"lumivex"_s); // as a screen reader lists it
+    app::applyLook();
+    ui::RealClock clock;
+    DealtAgain random;
+    ui::QtMessageBoxes messages;
+    ui::QtAnnouncer announcer;
+    ui::QtProgram program;
+    ui::Services services{clock, random, messages, program, announcer};
+    app::Windows windows(services);
+    windows.open();
+    random.watch(windows.frmlumi);
+    return QApplication::exec();
+}
+
 // Both windows with Qt's message boxes and the real end, but chance and time in the script's
 // hands: every draw picks 컴퓨터, entry 1 of the Korean bank, and time moves only when told.
 int scripted(const QString& mode, const QString& path) {
@@ -197,9 +242,14 @@ int main(int argc, char** argv) {
         QApplication application(argc, argv);
         return scripted(mode, QString::fromLocal8Bit(argv[argc - 1]));
     }
+    if (mode == u"by-ear") {
+        QApplication application(argc, argv);
+        return byEar();
+    }
     if (!QStringList{"exit", "close-game", "close-intro"}.contains(mode)) {
-        std::fprintf(stderr,
-                     "usage: driver exit|close-game|close-intro|overflow|heard|ime STATUS_FILE\n");
+        std::fprintf(
+            stderr,
+            "usage: driver exit|close-game|close-intro|overflow|heard|by-ear|ime STATUS_FILE\n");
         return 2;
     }
     int programOnly = 1; // the mode is the driver's, not the program's
