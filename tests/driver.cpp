@@ -155,63 +155,46 @@ int heard(game::frmlumi& game, ui::ManualClock& clock, ui::ScriptedRandom& rando
     return !right;
 }
 
-// The program's chance, but the draw after a word typed right deals that word again.
-class DealtAgain final : public QObject, public ui::RandomSource {
-public:
-    void seedFromClock() override { chance_.seedFromClock(); }
-    float next() override { return again_ ? *std::exchange(again_, std::nullopt) : chance_.next(); }
-    void watch(const game::frmlumi& game) {
-        game_ = &game;
-        game.txtlumi->lineEdit()->installEventFilter(this);
-    }
-
-private:
-    bool eventFilter(QObject* entry, QEvent* event) override {
-        const auto* key = dynamic_cast<QKeyEvent*>(event);
-        if (event->type() != QEvent::KeyPress ||
-            !QList{Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}.contains(key->key()))
-            return false;
-        const QString typed = static_cast<QLineEdit*>(entry)->text().trimmed();
-        const auto& bank = game_->WordBank;
+// The program's chance, but a draw while the entry holds a word on the field (the deal in
+// the step that the word's Enter ends) deals that word again.
+struct DealtAgain final : ui::RandomSource {
+    void seedFromClock() override { chance.seedFromClock(); }
+    float next() override {
+        const QString typed = game->txtlumi->Text().trimmed();
+        const auto& bank = game->WordBank;
         for (int i = 0; i < game::frmlumi::kWords; ++i)
-            if (game_->lbllumi(i).Caption() == typed && std::ranges::count(bank, typed))
-                again_ = (std::ranges::find(bank, typed) - bank.begin() + 0.5f) / 50;
-        return false;
+            if (game->lbllumi(i).Caption() == typed && std::ranges::count(bank, typed))
+                return (std::ranges::find(bank, typed) - bank.begin() + 0.5f) / 50;
+        return chance.next();
     }
-    ui::SystemRandom chance_;
-    std::optional<float> again_;
-    const game::frmlumi* game_ = nullptr;
+    ui::SystemRandom chance;
+    const game::frmlumi* game = nullptr;
 };
-
-int byEar() {
-    QCoreApplication::setApplicationName(u"lumivex"_s); // as a screen reader lists it
-    app::applyLook();
-    ui::RealClock clock;
-    DealtAgain random;
-    ui::QtMessageBoxes messages;
-    ui::QtAnnouncer announcer;
-    ui::QtProgram program;
-    ui::Services services{clock, random, messages, program, announcer};
-    app::Windows windows(services);
-    windows.open();
-    random.watch(windows.frmlumi);
-    return QApplication::exec();
-}
 
 // Both windows with Qt's message boxes and the real end, but chance and time in the script's
 // hands: every draw picks 컴퓨터, entry 1 of the Korean bank, and time moves only when told.
+// By ear, the real clock and the program's chance, but for the words dealt again.
 int scripted(const QString& mode, const QString& path) {
     app::applyLook();
+    QCoreApplication::setApplicationName(u"lumivex"_s); // as a screen reader lists it
+    const bool byEar = mode == u"by-ear";
     ui::ManualClock clock;
+    ui::RealClock realClock;
     ui::ScriptedRandom random;
     random.repeatWhenEmpty(0.025f);
+    DealtAgain chance;
     ui::QtMessageBoxes messages;
     ui::QtAnnouncer announcer;
     ui::QtProgram program;
-    ui::Services services{clock, random, messages, program, announcer};
+    ui::Services services{byEar ? static_cast<ui::Clock&>(realClock) : clock,
+                          byEar ? static_cast<ui::RandomSource&>(chance) : random, messages,
+                          program, announcer};
     app::Windows windows(services);
-    windows.open();
     game::frmlumi& game = windows.frmlumi;
+    chance.game = &game;
+    windows.open();
+    if (byEar)
+        return QApplication::exec();
     if (mode == u"heard")
         return heard(game, clock, random);
     if (mode == u"overflow") { // the error must end the process at once, in the middle of a step
@@ -238,13 +221,10 @@ int scripted(const QString& mode, const QString& path) {
 
 int main(int argc, char** argv) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (mode == u"overflow" || mode == u"heard" || (mode == u"ime" && argc == 3)) {
+    if (QStringList{"overflow", "heard", "by-ear"}.contains(mode) ||
+        (mode == u"ime" && argc == 3)) {
         QApplication application(argc, argv);
         return scripted(mode, QString::fromLocal8Bit(argv[argc - 1]));
-    }
-    if (mode == u"by-ear") {
-        QApplication application(argc, argv);
-        return byEar();
     }
     if (!QStringList{"exit", "close-game", "close-intro"}.contains(mode)) {
         std::fprintf(
