@@ -189,6 +189,10 @@ private slots:
         r.hit(), r.tick({0, 0, 0, 0, 0});
         QVERIFY(w.lblbonus->Caption() == u"0"_s && r.boxes.shown.size() == 3);
         QVERIFY(!w.tmrlumi->Enabled() && w.cmdstart->Enabled());
+        // The word that went under for the last life is told where it stands, not as fallen.
+        r.random.repeatWhenEmpty(0), r.click(*w.cmdstart), r.clock.advance(1000);
+        QVERIFY(r.reader.news.back().endsWith(u"Lives 10, Score 0"_s) &&
+                !r.reader.news.back().contains(u"fell"_s));
     }
 
     void typedWordShouldHitTheFirstLabelShowingItExactly() {

@@ -174,7 +174,6 @@ void Form::sayHeld() {
         return;
     }
     services_.announcer.announce(*window_, std::exchange(held_, {}).join(u". "));
-    pacer_->start(kNewsPace);
 }
 
 void Form::dispatch(const std::function<void()>& step) {

@@ -8,7 +8,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -33,18 +32,6 @@ QRect Windowless::pixelRect() const {
 std::uint64_t Windowless::nextChange() {
     static std::uint64_t changes = 0;
     return ++changes;
-}
-
-bool Windowless::inSightAt(const Geometry& place) const {
-    const QWidget* host = container_.hostWidget();
-    if (!host)
-        return false;
-    const QPoint origin = container_.clientOrigin();
-    QRegion seen = QRegion(pixelRectOf(place)) & host->rect().translated(-origin);
-    for (const QWidget* child : host->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!child->isWindow() && child->isVisibleTo(host))
-            seen -= child->geometry().translated(-origin);
-    return !seen.isEmpty();
 }
 
 void Windowless::touch(bool content) {
@@ -106,6 +93,11 @@ QString displayText(const QString& caption) {
     return text;
 }
 
+// On one line, as a screen reader says it.
+QString spoken(const QString& caption) {
+    return displayText(caption).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
+}
+
 // An auto-sized label takes its text's size plus a small margin, so that with no caption and
 // the default font (11 pixels a line) it is 75 by 180 twips.
 constexpr int kAutoSizeMarginX = 5;
@@ -157,24 +149,18 @@ void Label::settled(bool contentChanged) {
         const QString before = displayText(std::exchange(announced_, caption_));
         announceCaption(*this, before, accessibleName_.isEmpty());
     }
-    const bool dealtAgain = std::exchange(dealt_, false);
-    if (Visible() && (shownChanged || captionChanged || dealtAgain))
-        form().tell(accessibleName_.isEmpty() ? spokenCaption()
-                                              : accessibleName_ + u' ' + spokenCaption(),
+    // A falling label changes only to be dealt or shown: told even with the caption it had.
+    if (Visible() && (shownChanged || captionChanged || falling_))
+        form().tell(accessibleName_.isEmpty() ? spoken(caption_)
+                                              : accessibleName_ + u' ' + spoken(caption_),
                     contentChangedAt());
 }
 
+// Dealt again in the same steps, it went below the field (a hit deals a word where it stands):
+// told before the news its going brings about (a life lost).
 void Label::moved(const Geometry& from) {
-    if (!falling_ || !Visible())
-        return;
-    // Gone below the field: a miss when it starts again at the top in the same steps, told
-    // before the news its going brings about (a life lost).
-    if (Top() > from.top) {
-        if (!inSightAt(place()))
-            fell_.emplace(spokenCaption(), nextChange());
-        return;
-    }
-    dealt();
+    if (falling_ && Top() > from.top)
+        fell_.emplace(caption_, nextChange());
 }
 
 void Label::shownAgain() {
@@ -184,9 +170,8 @@ void Label::shownAgain() {
 
 void Label::dealt() {
     if (fell_)
-        form().tell(fell_->first + u" fell"_s, fell_->second);
+        form().tell(spoken(fell_->first) + u" fell"_s, fell_->second);
     fell_.reset();
-    dealt_ = true;
     change([] {});
 }
 
@@ -205,10 +190,6 @@ QRect Label::characterRect(int offset) const {
                  inside.top() + row * metrics.lineSpacing(),
                  metrics.horizontalAdvance(text.at(offset)), metrics.height())
         .intersected(inside); // what the label clips is not on screen
-}
-
-QString Label::spokenCaption() const {
-    return accessibleText().replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
 }
 
 void Label::setBackStyle(int style) {

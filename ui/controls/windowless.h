@@ -23,7 +23,6 @@ public:
     ~Windowless() override { container_.release(*this); }
     float Top() const { return at_.top; }
     float Height() const { return at_.height; }
-    const Geometry& place() const { return at_; }
     bool Visible() const { return visible_; }
     void setTop(float twips);
     void setHeight(float twips);
@@ -53,9 +52,6 @@ protected:
     std::uint64_t contentChangedAt() const { return contentChangedAt_; }
     // Orders what the steps change, across every control.
     static std::uint64_t nextChange();
-    // Whether a player could see any of it at that place: the container's windowed controls
-    // cover its windowless ones, and nothing outside the client area is drawn.
-    bool inSightAt(const Geometry& place) const;
 
 private:
     friend class Container;
@@ -109,9 +105,9 @@ public:
     QString accessibleName() const;
     void setAccessibleName(const QString& name) { accessibleName_ = name; }
     // A label that falls down its window and starts again at the top, as a falling word does:
-    // whenever a step shows it, puts it higher or sets its caption, a screen reader hears it
-    // dealt, even with the caption it had; and when it had dropped out of sight in those steps,
-    // which caption went.
+    // whenever a step shows it or sets its caption, a screen reader hears it dealt, even with
+    // the caption it had; and when the same steps had moved it down, that the caption it had
+    // fell.
     void setFalling(bool falling) { falling_ = falling; }
     // The caption with its line breaks, as a screen reader reads it.
     QString accessibleText() const;
@@ -125,7 +121,6 @@ private:
     void moved(const Geometry& from) override;
     void shownAgain() override;
     void dealt();
-    QString spokenCaption() const;
     void fitToCaption();
     QRect insideRect() const; // within the border, where the caption is drawn
     int textFlags() const;
@@ -143,7 +138,6 @@ private:
     QString announced_;   // the caption screen readers last heard of
     bool announcedShown_; // and whether they last heard it shown
     bool falling_ = false;
-    bool dealt_ = false;                                    // in the steps under way
     std::optional<std::pair<QString, std::uint64_t>> fell_; // the caption gone, and when
     // The caption as last drawn, on the label's own ground: laying a text out costs far more
     // than copying its pixels, and most paints show a caption that has not changed. On an
