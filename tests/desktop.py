@@ -2,11 +2,11 @@
 # SPDX-FileCopyrightText: 2026 The Lumivex developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real game played to its end with the keyboard alone, in a desktop of its own (77: skipped,
-# something it needs is missing): tests/session.sh tests/desktop.py keyboard|orca LUMIVEX
+# something it needs is missing): tests/session.sh tests/desktop.py keyboard LUMIVEX|orca DRIVER
 # keyboard: seen as a screen reader sees it (AT-SPI), ended by Enter on Exit; then the window
 #   matched to the menu entry by its X11 class and, under a headless weston, its Wayland app id.
-# orca: by ear, as Orca speaks it (its log's SPEECH OUTPUT lines, written line by line into a
-#   terminal the test reads, only in blocks into a file; the session has no sound server).
+# orca: two rounds by ear, as Orca speaks them (its log's SPEECH OUTPUT lines, written line by
+#   line into a terminal the test reads, only in blocks into a file; no sound server).
 import os, pty, re, shutil, subprocess, sys, threading, time
 
 

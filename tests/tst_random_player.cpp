@@ -80,32 +80,21 @@ struct Player {
         return s_->clock.advance(ms), u"wait %1 ms"_s.arg(ms);
     }
 
-    // Keys for Latin letters; an input method for Hangul, whose last syllable may still be
-    // composing when Space or Enter ends the word, and may then come again late.
+    // Keys for Latin letters, an input method's commits for Hangul.
     QString typeWord(const QString& word) {
         game::frmlumi& w = s_->w;
         QLineEdit* box = w.txtlumi->lineEdit();
         box->clear();
-        const bool composing = between(0, 1) && word.back().unicode() >= 0xAC00;
-        for (const QChar ch : word.chopped(composing)) // Hangul composed before it is committed
-            ch.unicode() < 128 ? s_->type(ch) : (s_->compose({}, ch), s_->type(ch));
-        // Now and then a blank that is not a space, as a Korean input method's wide space: it
-        // is part of the word, so that no caption matches.
-        const QString blank =
-            composing || between(0, 9) ? QString() : QString(QChar(between(0, 1) ? 0x3000 : 9));
-        if (composing || !blank.isEmpty())
-            s_->compose(blank, composing ? word.back() : QString());
+        for (const QChar ch : word)
+            ch.unicode() < 128 ? s_->type(ch) : s_->compose(ch, {});
         // The rule: only spaces at either end are not part of a word, typed or shown.
         const QRegularExpression ends(u"^ +| +\\z"_s);
-        const QString typed = QString(word + blank).remove(ends);
         bool shown = false;
         for (int i = 0; i < game::frmlumi::kWords; ++i) // none is blank
-            shown = shown || QString(w.lbllumi(i).Caption()).remove(ends) == typed;
+            shown = shown || QString(w.lbllumi(i).Caption()).remove(ends) == word.trimmed();
         const double before = ui::numberOf(w.lblscore->Caption());
         const bool enter = between(0, 1);
         s_->press(enter ? Qt::Key_Return : Qt::Key_Space);
-        if (composing && between(0, 1))
-            s_->compose(word.back(), {});
         const bool scored = ui::numberOf(w.lblscore->Caption()) > before;
         hits += scored;
         if (!s_->program.ended() && (scored != shown || box->text() != (enter ? "" : " ")))
