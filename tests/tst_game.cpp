@@ -463,7 +463,7 @@ private slots:
     // Start-up and the intro window: the credits roll, the button blinks and opens the game.
     void startShouldShowTheIntroRollTheCreditsAndBlinkTheButtonThatOpensTheGame() {
         Rig r;
-        intro::frmservices& intro = r.start();
+        intro::frmservices& intro = (r.random.repeatWhenEmpty(0), r.windows.open(), r.intro);
         QVERIFY(intro.shown() && r.w.loaded() && !r.w.shown() && r.random.timesSeeded() == 1);
         QVERIFY(!r.w.widget()->windowIcon().isNull() && !intro.widget()->windowIcon().isNull());
         QVERIFY(intro.Caption() == u"머 릿 말 "_s && intro.widget()->size() == QSize(583, 407));

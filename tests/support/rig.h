@@ -30,8 +30,6 @@ struct Rig {
         QApplication::processEvents(); // offscreen, the first paint and the activation come queued
         return w;
     }
-    // Start-up: the intro window shown, the game window loaded hidden inside its load step.
-    intro::frmservices& start() { return random.repeatWhenEmpty(0), windows.open(), intro; }
 
     // The draw that picks WordBank entry `index`, and the one that moves a word by `twips`.
     static float pick(int index) { return (static_cast<float>(index) + 0.5f) / 50.0f; }
