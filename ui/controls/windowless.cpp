@@ -138,7 +138,7 @@ QString Label::accessibleText() const { return displayText(caption_); }
 // Once a step, however often it rewrote the caption or showed and hid the label: a score that
 // takes a point and a bonus is read once, with its new value.
 void Label::settled(bool contentChanged) {
-    fell_.reset();
+    wentDownAt_ = 0;
     if (!contentChanged)
         return;
     const bool shownChanged = Visible() != announcedShown_;
@@ -160,7 +160,7 @@ void Label::settled(bool contentChanged) {
 // told before the news its going brings about (a life lost).
 void Label::moved(const Geometry& from) {
     if (falling_ && Top() > from.top)
-        fell_.emplace(caption_, nextChange());
+        wentDownAt_ = nextChange();
 }
 
 void Label::shownAgain() {
@@ -168,10 +168,10 @@ void Label::shownAgain() {
         dealt();
 }
 
+// Before a new caption is set: the one that fell is still the label's.
 void Label::dealt() {
-    if (fell_)
-        form().tell(spoken(fell_->first) + u" fell"_s, fell_->second);
-    fell_.reset();
+    if (const std::uint64_t at = std::exchange(wentDownAt_, 0))
+        form().tell(spoken(caption_) + u" fell"_s, at);
     change([] {});
 }
 

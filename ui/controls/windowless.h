@@ -11,8 +11,6 @@
 #include <QPixmap>
 
 #include <cstdint>
-#include <optional>
-#include <utility>
 
 namespace ui {
 
@@ -138,7 +136,7 @@ private:
     QString announced_;   // the caption screen readers last heard of
     bool announcedShown_; // and whether they last heard it shown
     bool falling_ = false;
-    std::optional<std::pair<QString, std::uint64_t>> fell_; // the caption gone, and when
+    std::uint64_t wentDownAt_ = 0; // in the steps under way; 0 if it did not
     // The caption as last drawn, on the label's own ground: laying a text out costs far more
     // than copying its pixels, and most paints show a caption that has not changed. On an
     // opaque ground the copy is a plain one, with nothing to blend.
