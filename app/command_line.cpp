@@ -32,12 +32,13 @@ int refuse(const QString& why) {
     return 2;
 }
 
-const char* const usage = "Usage: lumivex [QT-OPTION...]\n"
+const char* const usage = "Usage: lumivex [--words FILE] [QT-OPTION...]\n"
                           "A typing game: Korean or English words fall down the play field;\n"
                           "type one and end it with Enter or Space.\n"
                           "\n"
-                          "  -h, --help     print this help and exit\n"
-                          "      --version  print the version and exit\n"
+                          "      --words FILE  play the words of FILE, one a line in UTF-8\n"
+                          "  -h, --help        print this help and exit\n"
+                          "      --version     print the version and exit\n"
                           "\n"
                           "Qt's own options work too, for example -platform wayland or -style "
                           "Fusion.\n"
@@ -197,6 +198,13 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
         if (arg == "--version")
             return say(stdout, QStringLiteral("lumivex %1\n").arg(QStringLiteral(LUMIVEX_VERSION))),
                    0;
+        if (arg.startsWith("--words=") || arg.startsWith("-words="))
+            continue;
+        if (arg == "--words" || arg == "-words") {
+            if (++i == argc && unknown.isEmpty())
+                unknown = QStringLiteral("'%1' needs a value").arg(QString::fromLocal8Bit(arg));
+            continue;
+        }
         bool joined = false;
         const QtOption* option = qtOption(arg, joined);
         if (!option) {
@@ -225,11 +233,44 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
     return std::nullopt;
 }
 
-std::optional<int> refuseUnknownArguments() {
+std::optional<int> readCommandLine(QString& wordsFile) {
     const QStringList left = QCoreApplication::arguments().mid(1);
-    if (left.isEmpty())
+    for (qsizetype i = 0; i < left.size(); ++i) {
+        const QString& arg = left[i];
+        const qsizetype dashes = arg.startsWith(u"--") ? 2 : 1;
+        if (arg.mid(dashes).startsWith(u"words=")) {
+            wordsFile = arg.section(u'=', 1);
+        } else if (arg.mid(dashes) == u"words" && i + 1 < left.size()) {
+            wordsFile = left[++i];
+        } else {
+            return refuse(QStringLiteral("Unknown argument '%1'").arg(arg));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> startWords(game::frmlumi& game, ui::WordListFiles& files,
+                              const QString& commandLine) {
+    // The installed launcher starts the program beside its icon, and says where it was started.
+    const QString startedIn = qEnvironmentVariable("LUMIVEX_STARTED_IN");
+    const QString path = commandLine.isEmpty() ? files.remembered()
+                         : QDir::isAbsolutePath(commandLine) || startedIn.isEmpty()
+                             ? commandLine
+                             : QDir(startedIn).filePath(commandLine);
+    if (path.isEmpty())
         return std::nullopt;
-    return refuse(QStringLiteral("Unknown argument '%1'").arg(left.first()));
+    try {
+        game.useWords(words::read(path, game::frmlumi::fieldFit()));
+    } catch (const words::BadWordList& bad) {
+        if (!commandLine.isEmpty())
+            return say(stderr, QStringLiteral("lumivex: %1\n").arg(bad.message())), 2;
+        // Said once: the list is forgotten, as it is when the player goes back to these words.
+        files.remember({});
+        say(stderr, QStringLiteral("lumivex: the word list of the last run cannot be played, so "
+                                   "the built-in words play: %1\n")
+                        .arg(bad.message()));
+    }
+    return std::nullopt;
 }
 
 } // namespace app

@@ -45,7 +45,10 @@ Lumivex::Lumivex(int& argc, char** argv) : application_(argc, argv) {
 }
 
 int Lumivex::run() {
-    if (const auto refused = refuseUnknownArguments())
+    QString wordsFile;
+    if (const auto refused = readCommandLine(wordsFile))
+        return *refused;
+    if (const auto refused = startWords(windows_.frmlumi, wordLists_, wordsFile))
         return *refused;
     windows_.open();
     // A failed start has been reported already, and no window is on screen.

@@ -16,9 +16,15 @@ namespace app {
 // --help and --version, an argument no Qt takes (status 2), and a display that answers,
 // before the application object exists: the exit status when the program must end there.
 std::optional<int> answerBeforeStart(int argc, char** argv);
-// What is left of the command line once Qt has taken its own options, such as an X11 option
-// given to another platform: an error (status 2).
-std::optional<int> refuseUnknownArguments();
+// What is left of the command line once Qt has taken its own options: --words FILE, or an
+// error (status 2), such as an X11 option given to another platform.
+std::optional<int> readCommandLine(QString& wordsFile);
+
+// The words the game starts with: FILE of --words, else the list remembered from the last run.
+// A bad FILE ends the start (status 2); a remembered list gone bad is forgotten and the built-in
+// words play. Either is said in one line on standard error.
+std::optional<int> startWords(game::frmlumi& game, ui::WordListFiles& files,
+                              const QString& commandLine);
 
 // The style and the fonts every window is built with. Needs the application object.
 void applyLook();
@@ -54,7 +60,8 @@ private:
     ui::QtMessageBoxes messages_;
     ui::QtAnnouncer announcer_;
     ui::QtProgram program_;
-    ui::Services services_{clock_, random_, messages_, program_, announcer_};
+    ui::DesktopWordListFiles wordLists_;
+    ui::Services services_{clock_, random_, messages_, program_, announcer_, wordLists_};
     Windows windows_{services_};
 };
 

@@ -489,7 +489,8 @@ int main(int argc, char** argv) {
     ui::QtMessageBoxes messages;
     ui::QtProgram program;
     ui::QtAnnouncer announcer;
-    ui::Services services{clock, random, messages, program, announcer};
+    ui::ScriptedWordListFiles files;
+    ui::Services services{clock, random, messages, program, announcer, files};
     app::Windows windows(services);
     Bench bench(windows, clock, args[1], args.size() > 2 ? args[2].toDouble() : 60.0,
                 args.size() > 3 ? args[3].toInt() : 200, args.size() > 4 ? args[4].toInt() : 200);

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "ui/controls/controls.h"
+#include "words/word_list.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace game {
 
@@ -20,7 +22,7 @@ public:
     std::int16_t SpeedChr = 0;
     std::int16_t MissFlag = 0;
     std::int16_t ComboCount = 0;
-    std::array<QString, 50> WordBank;
+    std::vector<QString> WordBank;
     std::int16_t LifeCursor = 0;
 
     // Controls, created by the layout in stored order.
@@ -73,16 +75,27 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
+    // Ctrl+O and Ctrl+Shift+O: a word list of the player's own, and the built-in words again.
+    void Form_OpenWordList();
+    void Form_BuiltInWords();
 
     // A random entry of WordBank.
     QString randomWord();
+
+    // The words the language steps fill WordBank with from now on, a list's or (empty) the
+    // built-in ones; once the window is loaded, the waiting words are dealt from them at once.
+    void useWords(words::WordList list);
+    const words::WordList& ownWords() const { return ownWords_; }
+    // Whether a word fits wherever it may fall: wholly inside the window, at the game's font.
+    static words::TooWide fieldFit();
 
 protected:
     void build() override;
 
 private:
     void connectSteps();
-    void fillWordBank(const std::array<const char16_t*, 50>& words);
+    void fillWordBank(const std::array<const char16_t*, 50>& builtIn, const QStringList& own);
+    QString title() const;
     void dealHiddenWords();
     void gameOver();
     void addToScore(double points);
@@ -90,6 +103,7 @@ private:
 
     std::array<ui::Label*, kWords> lbllumi_{};
     std::array<ui::Shape*, kMarkers> Shplumi_{};
+    words::WordList ownWords_;
 };
 
 } // namespace game

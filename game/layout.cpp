@@ -72,8 +72,16 @@ constexpr std::array<WordColumn, 5> kLastWords = {{
     {0, 3690, 0, 1},
 }};
 
+// What the falling words are written in: the default face and size.
+const FontProps kWordFont{};
+// The rightmost column leaves a word the least room before the window's edge.
+constexpr float kFieldWidth = 9855;
+constexpr float kRightmostColumn = 8130;
+constexpr float kNarrowestRoom = kFieldWidth - kRightmostColumn;
+
 LabelProps word(const WordColumn& column) {
     LabelProps props;
+    props.font = kWordFont;
     props.at = Geometry{column.left, column.top, 75, 180};
     props.backStyle = column.backStyle;
     props.alignment = Alignment::Center;
@@ -88,7 +96,7 @@ QString indexed(const char* name, int index) {
 } // namespace
 
 void frmlumi::build() {
-    setWindow(QStringLiteral("Lumivex"), 9855, 6450, kLightGrey);
+    setWindow(title(), static_cast<int>(kFieldWidth), 6450, kLightGrey);
 
     Timer3 = &add<ui::Timer>(*this, QStringLiteral("Timer3"), 1000, true);
     Timer2 = &add<ui::Timer>(*this, QStringLiteral("Timer2"), 1000, false);
@@ -146,7 +154,8 @@ void frmlumi::build() {
                              display(QStringLiteral("Smile"), {1440, 5400, 735, 255}, kRed, 9.75));
     lblbonus = &add<ui::Label>(*this, QStringLiteral("lblbonus"),
                                display(QStringLiteral("0"), {2160, 5400, 855, 255}, kGreen, 11.25));
-    lbllumi_[4] = &add<ui::Label>(*this, indexed("lbllumi", 4), word({4, 8130, 480, 1}));
+    lbllumi_[4] =
+        &add<ui::Label>(*this, indexed("lbllumi", 4), word({4, kRightmostColumn, 480, 1}));
 
     // The life meter rises like a level gauge: markers 6 to 9 each 120 twips taller.
     for (int i = kMarkers - 1; i >= 0; --i) {
@@ -192,6 +201,24 @@ void frmlumi::connectSteps() {
     cmdstop->onClick([this] { cmdstop_Click(); });
     cmdstart->onClick([this] { cmdstart_Click(); });
     txtlumi->onKeyPress([this](int& key) { txtlumi_KeyPress(key); });
+    onShortcut(QStringLiteral("Ctrl+O"), [this] { Form_OpenWordList(); });
+    onShortcut(QStringLiteral("Ctrl+Shift+O"), [this] { Form_BuiltInWords(); });
+}
+
+words::TooWide frmlumi::fieldFit() {
+    return [widthOf =
+                ui::Label::widthsIn(kWordFont)](const QString& word) -> std::optional<QString> {
+        // Past this many characters no word fits; measuring a megabyte would take a while.
+        constexpr qsizetype kLongest = 200;
+        const double width = widthOf(word.left(kLongest));
+        if (width <= kNarrowestRoom && word.size() <= kLongest)
+            return std::nullopt;
+        return QStringLiteral("is too wide for the play field: %1 pixels at the game's font, where "
+                              "a falling word has room for %2")
+            .arg(word.size() <= kLongest ? QString::number(ui::pixels(width))
+                                         : QStringLiteral("over %1").arg(ui::pixels(width)))
+            .arg(ui::pixels(kNarrowestRoom));
+    };
 }
 
 ui::Label& frmlumi::lbllumi(int index) const {

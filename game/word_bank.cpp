@@ -1,10 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Lumivex developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The two word lists, the language options and the random word pick.
+// The two word lists, the language options and the random word pick, and the player's own
+// lists that may stand in for either.
 #include "frmlumi.h"
 
 #include "ui/services/errors.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
 
 namespace game {
 
@@ -41,20 +47,24 @@ constexpr std::array<const char16_t*, 50> kEnglish = {
 void frmlumi::optenglish_Click() {
     tmrlumi->setEnabled(false);
     cmdstart->setEnabled(true);
-    fillWordBank(kEnglish);
+    fillWordBank(kEnglish, ownWords_.english);
     dealHiddenWords();
 }
 
 void frmlumi::optkorean_Click() {
     tmrlumi->setEnabled(false);
     cmdstart->setEnabled(true);
-    fillWordBank(kKorean);
+    fillWordBank(kKorean, ownWords_.korean);
     dealHiddenWords();
 }
 
-void frmlumi::fillWordBank(const std::array<const char16_t*, 50>& words) {
+// A list's words of the language, in the list's order; where it has none, the built-in ones.
+void frmlumi::fillWordBank(const std::array<const char16_t*, 50>& builtIn, const QStringList& own) {
+    if (!own.isEmpty())
+        return WordBank.assign(own.begin(), own.end());
+    WordBank.resize(builtIn.size());
     for (std::size_t k = 0; k < WordBank.size(); ++k)
-        WordBank[k] = QString::fromUtf16(words[k]);
+        WordBank[k] = QString::fromUtf16(builtIn[k]);
 }
 
 void frmlumi::dealHiddenWords() {
@@ -66,11 +76,51 @@ void frmlumi::dealHiddenWords() {
 
 QString frmlumi::randomWord() {
     const float r = services().random.next();
-    // In double: the product of a float just below 1 and 50 must not round up to 50.
-    const auto index = static_cast<long long>(static_cast<double>(r) * 50.0);
+    // In double: the product of a float just below 1 and the size must not round up to it.
+    const auto index =
+        static_cast<long long>(static_cast<double>(r) * static_cast<double>(WordBank.size()));
     if (index < 0 || index >= static_cast<long long>(WordBank.size()))
         throw ui::IndexError(QStringLiteral("WordBank"), index);
     return WordBank[static_cast<std::size_t>(index)];
+}
+
+void frmlumi::useWords(words::WordList list) {
+    ownWords_ = std::move(list);
+    if (!loaded())
+        return;
+    setCaption(title());
+    optkorean->Value() ? optkorean_Click() : optenglish_Click();
+}
+
+QString frmlumi::title() const {
+    const QString name = QStringLiteral("Lumivex");
+    return ownWords_.path.isEmpty() ? name : name + u" — "_s + ownWords_.name();
+}
+
+// Between games only, as a change of language: a list that cannot be played leaves the words
+// in use as they are.
+void frmlumi::Form_OpenWordList() {
+    if (!cmdstart->Enabled())
+        return;
+    const QString folder =
+        ownWords_.path.isEmpty() ? QDir::homePath() : QFileInfo(ownWords_.path).absolutePath();
+    const QString path = chooseWordList(folder);
+    if (path.isEmpty())
+        return;
+    try {
+        useWords(words::read(path, fieldFit()));
+    } catch (const words::BadWordList& bad) {
+        MsgBox(bad.message() + u"\n\nThe words in use stay in use."_s, title());
+        return;
+    }
+    services().wordLists.remember(QFileInfo(path).absoluteFilePath());
+}
+
+void frmlumi::Form_BuiltInWords() {
+    if (!cmdstart->Enabled() || ownWords_.path.isEmpty())
+        return;
+    useWords({});
+    services().wordLists.remember({});
 }
 
 } // namespace game

@@ -164,7 +164,7 @@ struct DealtAgain final : ui::RandomSource {
         const auto& bank = game->WordBank;
         for (int i = 0; i < game::frmlumi::kWords; ++i)
             if (game->lbllumi(i).Caption() == typed && std::ranges::count(bank, typed))
-                return (std::ranges::find(bank, typed) - bank.begin() + 0.5f) / 50;
+                return (std::ranges::find(bank, typed) - bank.begin() + 0.5f) / bank.size();
         return chance.next();
     }
     ui::SystemRandom chance;
@@ -186,9 +186,13 @@ int scripted(const QString& mode, const QString& path) {
     ui::QtMessageBoxes messages;
     ui::QtAnnouncer announcer;
     ui::QtProgram program;
+    ui::ScriptedWordListFiles files;
     ui::Services services{byEar ? static_cast<ui::Clock&>(realClock) : clock,
-                          byEar ? static_cast<ui::RandomSource&>(chance) : random, messages,
-                          program, announcer};
+                          byEar ? static_cast<ui::RandomSource&>(chance) : random,
+                          messages,
+                          program,
+                          announcer,
+                          files};
     app::Windows windows(services);
     game::frmlumi& game = windows.frmlumi;
     chance.game = &game;

@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
     ui::RecordingMessageBoxes messages;
     ui::RecordingProgram program;
     ui::RecordingAnnouncer announcer;
-    ui::Services services{clock, random, messages, program, announcer};
+    ui::ScriptedWordListFiles files;
+    ui::Services services{clock, random, messages, program, announcer, files};
     app::Windows windows(services);
     ui::Form& window = game ? static_cast<ui::Form&>(windows.frmlumi) : windows.frmservices;
     window.Show();

@@ -19,7 +19,8 @@ struct Rig {
     ui::RecordingMessageBoxes boxes;
     ui::RecordingProgram program;
     ui::RecordingAnnouncer reader;
-    ui::Services services{clock, random, boxes, program, reader};
+    ui::ScriptedWordListFiles files;
+    ui::Services services{clock, random, boxes, program, reader, files};
     app::Windows windows{services};
     game::frmlumi& w = windows.frmlumi;
     intro::frmservices& intro = windows.frmservices;

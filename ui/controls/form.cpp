@@ -9,6 +9,7 @@
 #include "windowed.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QStringList>
 
 #include <algorithm>
@@ -114,12 +115,25 @@ bool Form::shown() const { return window_ && window_->isVisible(); }
 
 QString Form::Caption() const { return window_ ? window_->windowTitle() : QString(); }
 
+void Form::setCaption(const QString& caption) { window_->setWindowTitle(caption); }
+
 void Form::setIcon(const Picture& picture) {
     Load();
     window_->setWindowIcon(picture.icon());
 }
 
 void Form::MsgBox(const QString& prompt, const QString& title) {
+    whileModal([&] { services_.messages.critical(*window_, prompt, title); });
+}
+
+QString Form::chooseWordList(const QString& folder) {
+    QString chosen;
+    whileModal([&] { chosen = services_.wordLists.choose(*window_, folder); });
+    return chosen;
+}
+
+// Nothing of the window moves while a box or a chooser is open over it.
+void Form::whileModal(const std::function<void()>& open) {
     // The window under the box shows what the step has done so far.
     Container::settleAll();
     sayHeld(); // before the box, which a screen reader reads at once
@@ -132,7 +146,13 @@ void Form::MsgBox(const QString& prompt, const QString& title) {
             stepsRunning = steps;
         }
     } close{boxesOpen_, std::exchange(stepsRunning, 0)};
-    services_.messages.critical(*window_, prompt, title);
+    open();
+}
+
+void Form::onShortcut(const QString& keys, std::function<void()> step) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), window_.get());
+    QObject::connect(shortcut, &QShortcut::activated, window_.get(),
+                     [this, step = std::move(step)] { dispatch(step); });
 }
 
 // News of a hidden window (a load step's captions) would tell of nothing the player can see.

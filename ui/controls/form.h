@@ -42,11 +42,16 @@ public:
     bool shown() const;
 
     QString Caption() const;
+    void setCaption(const QString& caption);
     void setIcon(const Picture& picture);
     QColor BackColor() const { return back_; }
 
     void MsgBox(const QString& prompt, const QString& title);
+    // The desktop's file chooser for a word list, modal as a message box: empty if cancelled.
+    QString chooseWordList(const QString& folder);
     bool messageBoxOpen() const { return boxesOpen_ > 0; }
+    // Keys such as "Ctrl+O" anywhere in the window run `step`.
+    void onShortcut(const QString& keys, std::function<void()> step);
 
     // Something a sighted player sees happen in the window: a screen reader hears it with the
     // rest of the steps' news once they have ended, in the order the steps made it.
@@ -73,6 +78,7 @@ protected:
 
 private:
     void chainTabOrder();
+    void whileModal(const std::function<void()>& open);
     void say(const QString& sentence);
     void sayHeld();
 

@@ -198,6 +198,12 @@ void Label::setBackStyle(int style) {
     change([&] { backStyle_ = style; });
 }
 
+std::function<double(const QString&)> Label::widthsIn(const FontProps& font) {
+    return [metrics = QFontMetrics(fontFor(font))](const QString& line) {
+        return twipsOf(metrics.horizontalAdvance(line) + kAutoSizeMarginX);
+    };
+}
+
 void Label::fitToCaption() {
     const QFontMetrics metrics(font_);
     const QStringList lines = displayText(caption_).split(QLatin1Char('\n'));

@@ -11,6 +11,7 @@
 #include <QPixmap>
 
 #include <cstdint>
+#include <functional>
 
 namespace ui {
 
@@ -107,6 +108,8 @@ public:
     // the caption it had; and when the same steps had moved it down, that the caption it had
     // fell.
     void setFalling(bool falling) { falling_ = falling; }
+    // The width in twips an auto-sized label of that font takes for one line of text.
+    static std::function<double(const QString&)> widthsIn(const FontProps& font);
     // The caption with its line breaks, as a screen reader reads it.
     QString accessibleText() const;
     // Where that text's character lies in the container's client area, as it is drawn.

@@ -6,6 +6,7 @@
 #include "announcer.h"
 #include "clock.h"
 #include "random.h"
+#include "word_files.h"
 
 #include <QString>
 
@@ -83,6 +84,7 @@ struct Services {
     MessageBoxes& messages;
     Program& program;
     Announcer& announcer;
+    WordListFiles& wordLists;
 };
 
 // Text of any exception, for the error policy.

@@ -1,0 +1,164 @@
+// SPDX-FileCopyrightText: 2026 The Lumivex developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "word_list.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace words {
+
+namespace {
+
+QString causeOf(int error) {
+    if (error == ENOENT)
+        return QStringLiteral("the file does not exist");
+    if (error == ELOOP)
+        return QStringLiteral("it is a link that leads round a loop of links");
+    QString why = QString::fromLocal8Bit(std::strerror(error));
+    if (!why.isEmpty())
+        why[0] = why.at(0).toLower();
+    return QStringLiteral("it cannot be read (%1)").arg(why);
+}
+
+// At most one byte more than a list may hold: enough to tell that it holds too much.
+QByteArray contentOf(const QString& path) {
+    const auto fail = [&](const QString& why) { return BadWordList(path + u": "_s + why); };
+    // Without blocking: opening a named pipe would wait for a writer that never comes.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw fail(causeOf(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw fail(causeOf(errno));
+    if (S_ISDIR(st.st_mode))
+        throw fail(QStringLiteral("it is a folder, not a file"));
+    if (!S_ISREG(st.st_mode))
+        throw fail(QStringLiteral("it is not a regular file"));
+    const auto tooLarge = [&](qint64 size) {
+        return fail(QStringLiteral("it is larger than 1 MiB (%1 bytes); a word list holds at "
+                                   "most %2 bytes")
+                        .arg(size)
+                        .arg(kLargestFile));
+    };
+    if (st.st_size > kLargestFile)
+        throw tooLarge(st.st_size);
+    QByteArray bytes(kLargestFile + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw fail(causeOf(errno));
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got > kLargestFile) // it grew while it was read
+        throw tooLarge(got);
+    bytes.truncate(got);
+    return bytes;
+}
+
+int lineAt(const QByteArray& bytes, qsizetype offset) {
+    return static_cast<int>(bytes.left(offset).count('\n')) + 1;
+}
+
+// The first line that is not UTF-8; only looked for once the whole is known to be bad.
+int firstBadLine(const QByteArray& bytes) {
+    int number = 1;
+    for (const QByteArray& line : bytes.split('\n')) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8(line);
+        if (utf8.hasError())
+            return number;
+        ++number;
+    }
+    return number;
+}
+
+// A line may be a megabyte long: a message shows only its beginning.
+QString quoted(QStringView word) {
+    constexpr qsizetype kShown = 40;
+    return u'"' + word.left(kShown).toString() + (word.size() > kShown ? u"…\""_s : u"\""_s);
+}
+
+bool isHangul(const QString& word) {
+    for (const QChar ch : word)
+        if (ch.script() == QChar::Script_Hangul)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString WordList::name() const { return QFileInfo(path).fileName(); }
+
+BadWordList::BadWordList(const QString& message) : std::runtime_error(message.toStdString()) {}
+
+QString BadWordList::message() const { return QString::fromStdString(what()); }
+
+WordList read(const QString& path, const TooWide& tooWide) {
+    QByteArray bytes = contentOf(path);
+    const auto fail = [&](const QString& why) { return BadWordList(path + u": "_s + why); };
+    const auto failAt = [&](int line, const QString& why) {
+        return fail(QStringLiteral("line %1: %2").arg(line).arg(why));
+    };
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
+        throw failAt(lineAt(bytes, nul),
+                     QStringLiteral("it holds a NUL byte; a word list is text"));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (utf8.hasError())
+        throw failAt(firstBadLine(bytes), QStringLiteral("it is not UTF-8 text"));
+
+    WordList list{path, {}, {}};
+    int number = 0;
+    int count = 0;
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        ++number;
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
+            continue;
+        for (const QChar ch : trimmed) {
+            if (ch.isSpace())
+                throw failAt(number, quoted(trimmed) + u" has a blank inside, and a typed "
+                                                       u"word ends at the first"_s);
+            if (ch.category() == QChar::Other_Control)
+                throw failAt(
+                    number,
+                    QStringLiteral("it holds the control character U+%1, which "
+                                   "cannot be typed")
+                        .arg(QString::number(ch.unicode(), 16).rightJustified(4, u'0').toUpper()));
+        }
+        if (++count > kMostWords)
+            throw fail(QStringLiteral("it holds more than %1 words").arg(kMostWords));
+        const QString word = trimmed.toString().normalized(QString::NormalizationForm_C);
+        if (const auto why = tooWide(word))
+            throw failAt(number, quoted(word) + u' ' + *why);
+        (isHangul(word) ? list.korean : list.english).push_back(word);
+    }
+    if (count == 0)
+        throw fail(QStringLiteral("it has no word (one word a line; lines that begin with # are "
+                                  "comments)"));
+    return list;
+}
+
+} // namespace words
