@@ -206,18 +206,22 @@ void frmlumi::connectSteps() {
 }
 
 words::TooWide frmlumi::fieldFit() {
-    return [widthOf =
-                ui::Label::widthsIn(kWordFont)](const QString& word) -> std::optional<QString> {
-        // Past this many characters no word fits; measuring a megabyte would take a while.
+    return [overflow = ui::Label::widerThan(kNarrowestRoom, kWordFont)](
+               const QString& word) -> std::optional<QString> {
+        const QString room = QStringLiteral(", where a falling word has room for %1 pixels at the "
+                                            "game's font")
+                                 .arg(ui::pixels(kNarrowestRoom));
+        // No longer word fits; laying out a megabyte would take a while.
         constexpr qsizetype kLongest = 200;
-        const double width = widthOf(word.left(kLongest));
-        if (width <= kNarrowestRoom && word.size() <= kLongest)
-            return std::nullopt;
-        return QStringLiteral("is too wide for the play field: %1 pixels at the game's font, where "
-                              "a falling word has room for %2")
-            .arg(word.size() <= kLongest ? QString::number(ui::pixels(width))
-                                         : QStringLiteral("over %1").arg(ui::pixels(width)))
-            .arg(ui::pixels(kNarrowestRoom));
+        if (word.size() > kLongest)
+            return QStringLiteral("is too long for the play field: %1 characters")
+                       .arg(word.size()) +
+                   room;
+        if (const auto width = overflow(word))
+            return QStringLiteral("is too wide for the play field: %1 pixels")
+                       .arg(ui::pixels(*width)) +
+                   room;
+        return std::nullopt;
     };
 }
 

@@ -121,8 +121,19 @@ check(wm.endswith(f', "{entry[1]}"\n'), f"X11 class {wm} is not the menu entry's
 check(until(on("Game Over!"), 60), "the game does not end in its box")
 keys("Return")  # closes the box
 # Without a window manager nothing gives the focus back to the window the box came from.
-subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Lumivex$", "windowfocus",
-                "--sync"], check=True)
+focus = lambda title: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title,
+                                     "windowfocus", "--sync"], check=True)
+focus("^Lumivex$")
+# Between games, Ctrl+O: the chooser a screen reader reads, a path typed, the list in the title
+# and remembered.
+keys("ctrl+o")
+check(until(on("Open a word list", Atspi.StateType.ACTIVE)), "Ctrl+O opens no chooser")
+listed = os.path.abspath("share/lumivex/words/english.txt")
+subprocess.run(["xdotool", "type", "--delay", "20", listed], check=True)
+keys("Return")
+check(until(on("Lumivex — english.txt")), "the chosen list is not in the game window's title")
+check(listed in open(os.environ["XDG_CONFIG_HOME"] + "/lumivex/lumivex.conf").read(), "not kept")
+focus("^Lumivex — english")
 for _ in range(8):  # Tab round to Exit, which Enter presses: the program ends well
     if until(on("Exit", Atspi.StateType.FOCUSED), 1): break
     keys("Tab")

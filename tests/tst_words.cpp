@@ -82,7 +82,8 @@ private slots:
         bad("a bell", "a\x07",
             u"line 1: it holds the control character U+0007, which cannot be typed"_s);
         bad("a megabyte-long word", QByteArray(1000000, 'w'),
-            u"line 1: \""_s + QString(40, u'w') + u"…\" is too wide for the play field: over "_s);
+            u"line 1: \""_s + QString(40, u'w') +
+                u"…\" is too long for the play field: 1000000 characters"_s);
     }
 
     void readerShouldKeepEachWordOrSayWhyNot() {

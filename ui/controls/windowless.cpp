@@ -7,10 +7,12 @@
 #include "form.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -198,10 +200,38 @@ void Label::setBackStyle(int style) {
     change([&] { backStyle_ = style; });
 }
 
-std::function<double(const QString&)> Label::widthsIn(const FontProps& font) {
-    return [metrics = QFontMetrics(fontFor(font))](const QString& line) {
-        return twipsOf(metrics.horizontalAdvance(line) + kAutoSizeMarginX);
+std::function<std::optional<double>(const QString&)> Label::widerThan(double room,
+                                                                      const FontProps& font) {
+    struct Measure {
+        double room;
+        QFontMetrics metrics;
+        QFontMetricsF each;
+        QHash<char16_t, qreal> advances;
+        std::optional<double> operator()(const QString& line) {
+            // Laying a line out costs a microsecond or more; most lines are far shorter than
+            // the room, which their characters' own advances tell. Scripts whose shaping may
+            // widen a line, and a total within a pixel of the room, are laid out.
+            qreal bound = 1 + kAutoSizeMarginX;
+            for (const QChar ch : line) {
+                const QChar::Script script = ch.script();
+                if (script != QChar::Script_Latin && script != QChar::Script_Hangul &&
+                    script != QChar::Script_Common) {
+                    bound = std::numeric_limits<qreal>::infinity();
+                    break;
+                }
+                auto advance = advances.constFind(ch.unicode());
+                if (advance == advances.cend())
+                    advance = advances.insert(ch.unicode(), each.horizontalAdvance(ch));
+                bound += *advance;
+            }
+            if (twipsOf(1) * bound <= room)
+                return std::nullopt;
+            const double width = twipsOf(metrics.horizontalAdvance(line) + kAutoSizeMarginX);
+            return width <= room ? std::nullopt : std::optional(width);
+        }
     };
+    const QFont shown = fontFor(font);
+    return Measure{room, QFontMetrics(shown), QFontMetricsF(shown), {}};
 }
 
 void Label::fitToCaption() {

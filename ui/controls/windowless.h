@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace ui {
 
@@ -108,8 +109,10 @@ public:
     // the caption it had; and when the same steps had moved it down, that the caption it had
     // fell.
     void setFalling(bool falling) { falling_ = falling; }
-    // The width in twips an auto-sized label of that font takes for one line of text.
-    static std::function<double(const QString&)> widthsIn(const FontProps& font);
+    // The width in twips an auto-sized label of that font takes for one line of text, or
+    // nothing when that is no more than `room` twips.
+    static std::function<std::optional<double>(const QString&)> widerThan(double room,
+                                                                          const FontProps& font);
     // The caption with its line breaks, as a screen reader reads it.
     QString accessibleText() const;
     // Where that text's character lies in the container's client area, as it is drawn.
