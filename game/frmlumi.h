@@ -85,7 +85,6 @@ public:
     // The words the language steps fill WordBank with from now on, a list's or (empty) the
     // built-in ones; once the window is loaded, the waiting words are dealt from them at once.
     void useWords(words::WordList list);
-    const words::WordList& ownWords() const { return ownWords_; }
     // Whether a word fits wherever it may fall: wholly inside the window, at the game's font.
     static words::TooWide fieldFit();
 

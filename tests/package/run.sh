@@ -46,6 +46,7 @@ starts() { # FOLDER COMMAND...: started there with a player's PATH, it maps the 
         fail "started in $1, '${*:2}' opened no intro window"
 }
 starts / lumivex
+starts /usr/share/lumivex/words lumivex --words english.txt # named where it is started
 entry=/usr/share/applications/org.lumivex.Lumivex.desktop
 starts "$(sed -n 's/^Path=//p' $entry)" $(sed -n 's/^Exec=//p' $entry)
 # By name: no home page yet; the id menu and Wayland share; <developer>, new in AppStream 1.0.
