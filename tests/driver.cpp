@@ -187,12 +187,9 @@ int scripted(const QString& mode, const QString& path) {
     ui::QtAnnouncer announcer;
     ui::QtProgram program;
     ui::ScriptedWordListFiles files;
-    ui::Services services{byEar ? static_cast<ui::Clock&>(realClock) : clock,
-                          byEar ? static_cast<ui::RandomSource&>(chance) : random,
-                          messages,
-                          program,
-                          announcer,
-                          files};
+    ui::Clock& time = byEar ? static_cast<ui::Clock&>(realClock) : clock;
+    ui::RandomSource& draws = byEar ? static_cast<ui::RandomSource&>(chance) : random;
+    ui::Services services{time, draws, messages, program, announcer, files};
     app::Windows windows(services);
     game::frmlumi& game = windows.frmlumi;
     chance.game = &game;

@@ -9,7 +9,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -20,12 +19,8 @@ namespace words {
 
 namespace {
 
-QString causeOf(int error) {
-    if (error == ENOENT)
-        return QStringLiteral("the file does not exist");
-    if (error == ELOOP)
-        return QStringLiteral("it is a link that leads round a loop of links");
-    QString why = QString::fromLocal8Bit(std::strerror(error));
+// Qt's and the C library's texts begin with a capital; here they follow a parenthesis.
+QString cannotRead(QString why) {
     if (!why.isEmpty())
         why[0] = why.at(0).toLower();
     return QStringLiteral("it cannot be read (%1)").arg(why);
@@ -37,14 +32,13 @@ QByteArray contentOf(const QString& path) {
     // Without blocking: opening a named pipe would wait for a writer that never comes.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        throw fail(causeOf(errno));
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+        throw fail(errno == ENOENT ? QStringLiteral("the file does not exist")
+                                   : cannotRead(QString::fromLocal8Bit(std::strerror(errno))));
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    // What it is now that it is open: looked at before, it could be swapped in between.
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        throw fail(causeOf(errno));
+    ::fstat(fd, &st);
     if (S_ISDIR(st.st_mode))
         throw fail(QStringLiteral("it is a folder, not a file"));
     if (!S_ISREG(st.st_mode))
@@ -57,21 +51,11 @@ QByteArray contentOf(const QString& path) {
     };
     if (st.st_size > kLargestFile)
         throw tooLarge(st.st_size);
-    QByteArray bytes(kLargestFile + 1, Qt::Uninitialized);
-    qint64 got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw fail(causeOf(errno));
-        if (n == 0)
-            break;
-        got += n;
-    }
-    if (got > kLargestFile) // it grew while it was read
-        throw tooLarge(got);
-    bytes.truncate(got);
+    const QByteArray bytes = file.read(kLargestFile + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw fail(cannotRead(file.errorString()));
+    if (bytes.size() > kLargestFile) // it grew while it was read
+        throw tooLarge(bytes.size());
     return bytes;
 }
 
@@ -114,17 +98,15 @@ BadWordList::BadWordList(const QString& message) : std::runtime_error(message.to
 QString BadWordList::message() const { return QString::fromStdString(what()); }
 
 WordList read(const QString& path, const TooWide& tooWide) {
-    QByteArray bytes = contentOf(path);
+    const QByteArray bytes = contentOf(path);
     const auto fail = [&](const QString& why) { return BadWordList(path + u": "_s + why); };
     const auto failAt = [&](int line, const QString& why) {
         return fail(QStringLiteral("line %1: %2").arg(line).arg(why));
     };
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
     if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
         throw failAt(lineAt(bytes, nul),
                      QStringLiteral("it holds a NUL byte; a word list is text"));
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8); // which drops a byte-order mark
     const QString text = utf8(bytes);
     if (utf8.hasError())
         throw failAt(firstBadLine(bytes), QStringLiteral("it is not UTF-8 text"));
