@@ -185,12 +185,31 @@ QString missingDisplay(const QString& platforms, const QByteArray& x11Display) {
     return missing.join(QStringLiteral(", and "));
 }
 
+// A --words FILE given where the installed launcher was started, which starts the program
+// beside its icon.
+QString wordsPath(const QString& asked) {
+    const QString startedIn = qEnvironmentVariable("LUMIVEX_STARTED_IN");
+    return QDir::isAbsolutePath(asked) || startedIn.isEmpty() ? asked
+                                                              : QDir(startedIn).filePath(asked);
+}
+
+// What a bad --words FILE says, and its status; empty when none.
+std::optional<int> refuseWords(const QString& asked, const words::TooWide& tooWide) {
+    try {
+        words::read(wordsPath(asked), tooWide);
+        return std::nullopt;
+    } catch (const words::BadWordList& bad) {
+        return say(stderr, QStringLiteral("lumivex: %1\n").arg(bad.message())), 2;
+    }
+}
+
 } // namespace
 
 std::optional<int> answerBeforeStart(int argc, char** argv) {
     QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
     QByteArray x11Display;
     QString unknown;
+    QString wordsFile;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "-h" || arg == "--help")
@@ -198,10 +217,14 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
         if (arg == "--version")
             return say(stdout, QStringLiteral("lumivex %1\n").arg(QStringLiteral(LUMIVEX_VERSION))),
                    0;
-        if (arg.startsWith("--words=") || arg.startsWith("-words="))
+        if (arg.startsWith("--words=") || arg.startsWith("-words=")) {
+            wordsFile = QString::fromLocal8Bit(arg).section(u'=', 1);
             continue;
+        }
         if (arg == "--words" || arg == "-words") {
-            if (++i == argc && unknown.isEmpty())
+            if (++i < argc)
+                wordsFile = QString::fromLocal8Bit(argv[i]);
+            else if (unknown.isEmpty())
                 unknown = QStringLiteral("'%1' needs a value").arg(QString::fromLocal8Bit(arg));
             continue;
         }
@@ -226,6 +249,11 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
     }
     if (!unknown.isEmpty())
         return refuse(unknown);
+    // All but the words' widths, which need the fonts, need no display either.
+    if (!wordsFile.isEmpty())
+        if (const auto refused =
+                refuseWords(wordsFile, [](const QString&) { return std::nullopt; }))
+            return refused;
     if (const QString missing = missingDisplay(platforms, x11Display); !missing.isEmpty()) {
         say(stderr, QStringLiteral("lumivex: Cannot open a window: %1.\n").arg(missing));
         return 1;
@@ -251,12 +279,7 @@ std::optional<int> readCommandLine(QString& wordsFile) {
 
 std::optional<int> startWords(game::frmlumi& game, ui::WordListFiles& files,
                               const QString& commandLine) {
-    // The installed launcher starts the program beside its icon, and says where it was started.
-    const QString startedIn = qEnvironmentVariable("LUMIVEX_STARTED_IN");
-    const QString path = commandLine.isEmpty() ? files.remembered()
-                         : QDir::isAbsolutePath(commandLine) || startedIn.isEmpty()
-                             ? commandLine
-                             : QDir(startedIn).filePath(commandLine);
+    const QString path = commandLine.isEmpty() ? files.remembered() : wordsPath(commandLine);
     if (path.isEmpty())
         return std::nullopt;
     try {

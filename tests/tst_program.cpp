@@ -92,8 +92,8 @@ private slots:
         row(u"xcb -style Fusion --bogus"_s, 2, u"lumivex: Unknown argument '--bogus';"_s);
         row(u"xcb -reverse -style"_s, 2, u"lumivex: '-style' needs a value;"_s);
         row(u"xcb -reverse --words"_s, 2, u"lumivex: '--words' needs a value;"_s);
-        for (const QString& asked : {u"--words share/none.txt"_s, u"-words=share/none.txt"_s})
-            row(u"offscreen "_s + asked, 2,
+        for (const QString& asked : {u"offscreen --words "_s, u"xcb -words="_s}) // xcb: no display
+            row(asked + u"share/none.txt"_s, 2,
                 u"lumivex: share/none.txt: the file does not exist\n"_s);
         row(u"DISPLAY=:64999 xcb"_s, 1, x11.arg(u"DISPLAY"_s)); // no X server takes :64999
         row(u"DISPLAY=:0 xcb --display :64999"_s, 1, x11.arg(u"-display"_s));
