@@ -35,7 +35,8 @@ QByteArray contentOf(const QString& path) {
         throw fail(errno == ENOENT ? QStringLiteral("the file does not exist")
                                    : cannotRead(QString::fromLocal8Bit(std::strerror(errno))));
     QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        throw fail(cannotRead(file.errorString()));
     // What it is now that it is open: looked at before, it could be swapped in between.
     struct stat st {};
     ::fstat(fd, &st);
