@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +56,10 @@ private slots:
                                 "desktop org.lumivex.Lumivex class lumivex\nframes inline 1\n";
         for (const QString& how : {u"exit"_s, u"close-game"_s, u"close-intro"_s})
             QTest::newRow(qPrintable(how)) << how << 0 << look;
+        QTest::newRow("the last run's list gone")
+            << u"gone"_s << 0
+            << look + "lumivex: the word list of the last run cannot be played, so the built-in "
+                      "words play: /nowhere/week3.txt: the file does not exist\n";
         QTest::newRow("overflow") << u"overflow"_s << 1
                                   << "lumivex: Overflow: 32767 + 30 leaves the 16-bit range\n"_ba;
     }
@@ -63,10 +68,18 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, status);
         QFETCH(QByteArray, output);
+        QTemporaryDir config; // what the program remembers
+        QSettings memory(config.filePath(u"lumivex/lumivex.conf"_s), QSettings::IniFormat);
+        if (how == u"gone")
+            memory.setValue(u"words/list"_s, u"/nowhere/week3.txt"_s), memory.sync(),
+                how = u"exit"_s;
         QProcess driver;
-        run(driver, QStringLiteral(LUMIVEX_DRIVER), u"offscreen "_s + how);
+        run(driver, QStringLiteral(LUMIVEX_DRIVER),
+            u"XDG_CONFIG_HOME=%1 offscreen %2"_s.arg(config.path(), how));
         QCOMPARE(driver.exitCode(), status);
         QCOMPARE(driver.readAllStandardOutput() + driver.readAllStandardError(), output);
+        memory.sync(); // forgotten, so said once
+        QVERIFY(!memory.contains(u"words/list"_s));
     }
 
     // Answered before any window: help, version, an unknown argument, an unreachable display.
