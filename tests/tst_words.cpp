@@ -129,7 +129,8 @@ private slots:
         r.files.chosen = list, r.files.whileOpen = [&] { r.clock.advance(2000); };
         r.random.push({of3(2), of3(0), of3(1), of3(2), of3(2), of3(0)});
         keys();
-        QVERIFY(w.Timer1->Enabled() && w.Timer3->Enabled()); // held: they stop at their first tick
+        // Held, two seconds on: they stop at their first tick.
+        QVERIFY(r.clock.now() == 2000 && w.Timer1->Enabled() && w.Timer3->Enabled());
         QVERIFY(w.Caption() == u"Lumivex — list.txt"_s && r.files.memory == list &&
                 r.files.openedIn == QDir::homePath() && w.WordBank == own);
         for (const int i : {0, 3, 4})
