@@ -3,7 +3,7 @@
 
 // How long a list of 10,000 words takes to read as --words and Ctrl+O read it (the file read,
 // checked and normalised, each word measured against the play field), what a start with no
-// list pays to learn that none is remembered, and how long a word may be. bench/words.sh.
+// list pays to learn that none is remembered, and how long a word may be. bench/run.sh words.
 #include "app/lumivex.h"
 
 #include <QElapsedTimer>
