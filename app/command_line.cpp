@@ -193,10 +193,10 @@ QString wordsPath(const QString& asked) {
                                                               : QDir(startedIn).filePath(asked);
 }
 
-// What a bad --words FILE says, and its status; empty when none.
-std::optional<int> refuseWords(const QString& asked, const words::TooWide& tooWide) {
+// What a bad --words FILE says, its words' widths left aside, and its status; empty when none.
+std::optional<int> refuseWords(const QString& asked) {
     try {
-        words::read(wordsPath(asked), tooWide);
+        words::read(wordsPath(asked), [](const QString&) { return std::nullopt; });
         return std::nullopt;
     } catch (const words::BadWordList& bad) {
         return say(stderr, QStringLiteral("lumivex: %1\n").arg(bad.message())), 2;
@@ -249,12 +249,12 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
     }
     if (!unknown.isEmpty())
         return refuse(unknown);
-    // All but the words' widths, which need the fonts, need no display either.
-    if (!wordsFile.isEmpty())
-        if (const auto refused =
-                refuseWords(wordsFile, [](const QString&) { return std::nullopt; }))
-            return refused;
     if (const QString missing = missingDisplay(platforms, x11Display); !missing.isEmpty()) {
+        // The list is read once a window can open; without one, a bad list is still said as
+        // such, all but its words' widths, which need the fonts.
+        if (!wordsFile.isEmpty())
+            if (const auto refused = refuseWords(wordsFile))
+                return refused;
         say(stderr, QStringLiteral("lumivex: Cannot open a window: %1.\n").arg(missing));
         return 1;
     }
