@@ -5,24 +5,29 @@
 // time on a manual clock, every random draw scripted, the screen and a screen reader read.
 #include "support/rig.h"
 
+#include "ui/services/numbers.h"
+
 #include <QAccessible>
+#include <QDir>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 using Box = ui::RecordingMessageBoxes::Shown;
-const auto pick = Rig::pick;
+const auto pick = [](int index, int of = 50) { return Rig::pick(index, of); };
 
 QString markersShown(const game::frmlumi& w) {
     const QImage screen = Rig::screen(w);
@@ -68,6 +73,23 @@ struct EagerReader : QObject {
         return false;
     }
 };
+
+// Word-list files as players write them, as they break, and as chance mangles them.
+QString write(const QTemporaryDir& folder, const QByteArray& bytes,
+              const QString& name = u"list.txt"_s) {
+    return place(QDir(folder.path()), name, bytes).first;
+}
+
+// "words: Korean words | English words", or what the reader says after the file's name.
+QString readBack(const QString& path) {
+    try {
+        const words::WordList list = words::read(path, game::frmlumi::fieldFit());
+        return u"words: "_s + list.korean.join(u' ') + u" | "_s + list.english.join(u' ');
+    } catch (const words::BadWordList& bad) {
+        return bad.message().startsWith(path + u": "_s) ? bad.message().mid(path.size() + 2)
+                                                        : bad.message();
+    }
+}
 
 } // namespace
 
@@ -455,6 +477,19 @@ private slots:
         });
         ui::QtMessageBoxes().critical(*w.widget(), u"Prompt"_s, u"Title"_s);
         QCOMPARE(heard, QStringList({"Title", "Prompt"}));
+        // The longest word of a letter that the reader takes lies wholly inside the window in
+        // the column that leaves it least room; one letter more would not, and it says so.
+        const words::TooWide fit = game::frmlumi::fieldFit();
+        for (const QString& letter : {u"m"_s, u"i"_s, u"한"_s}) {
+            QString longest = letter;
+            while (!fit(longest + letter))
+                longest += letter;
+            QVERIFY(fit(longest + letter)->startsWith(u"is too wide for the play field: "_s));
+            w.lbllumi(4).setCaption(longest); // the rightmost column
+            QVERIFY(w.widget()->rect().contains(w.lbllumi(4).pixelRect()));
+            w.lbllumi(4).setCaption(longest + letter);
+            QVERIFY(!w.widget()->rect().contains(w.lbllumi(4).pixelRect()));
+        }
         const QAccessible::Id id = QAccessible::uniqueId(word);
         rig.reset();
         QVERIFY(!QAccessible::accessibleInterface(id)); // a label's goes with it
@@ -524,6 +559,210 @@ private slots:
         r.clock.advance(500);
         QVERIFY(intro.BlinkState != blink && r.w.lbllumi(0).Caption() == word);
         QVERIFY(r.random.drawn() == drawn && !r.w.tmrlumi->Enabled() && r.program.failures.empty());
+    }
+
+    void readerShouldKeepEachWordOrSayWhyNot_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("read"); // the words, or how the message begins
+        const auto row = [](const char* what, const QByteArray& bytes, const QString& read) {
+            QTest::newRow(what) << bytes << read;
+        };
+        row("mark, CR LF, comments, blanks", "\xEF\xBB\xBF# 과일\r\n\r\n  apple \r\n\t사과\t\r\n#x",
+            u"words: 사과 | apple"_s);
+        row("decomposed Hangul, repeats",
+            u"사과\nb\nK팝\nb\n"_s.normalized(QString::NormalizationForm_D).toUtf8(),
+            u"words: 사과 K팝 | b b"_s);
+        row("10000 words", QByteArray("a\n").repeated(10000),
+            u"words:  | "_s + QStringList(10000, u"a"_s).join(u' '));
+        row("1 MiB", QByteArray(words::kLargestFile - 2, '#') + "\na", u"words:  | a"_s);
+        row("missing", "missing", u"the file does not exist"_s);
+        row("folder", "folder", u"it is a folder, not a file"_s);
+        row("link loop", "loop", u"it cannot be read (too many levels of symbolic links)"_s);
+        row("named pipe", "pipe", u"it is not a regular file"_s);
+        row("empty", "", u"it has no word (one word a line; lines that begin with # are"_s);
+        row("Latin-1", "a\n\n\xE9t\xE9\n", u"line 3: it is not UTF-8 text"_s);
+        row("a NUL", "a\nb\0c\n"_ba, u"line 2: it holds a NUL byte; a word list is text"_s);
+        row("a NUL first", "\0a"_ba, u"line 1: it holds a NUL byte"_s);
+        row("10001 words", QByteArray("a\n").repeated(10001), u"it holds more than 10000 words"_s);
+        row("over 1 MiB", QByteArray(words::kLargestFile + 1, 'a'),
+            u"it is larger than 1 MiB (1048577 bytes); a word list holds at most 1048576"_s);
+        row("a space inside", "a\n ice cream \n",
+            u"line 2: \"ice cream\" has a blank inside, and"_s);
+        row("a tab inside", "아이스\t크림", u"line 1: \"아이스\t크림\" has a blank inside"_s);
+        row("an escape", "a\x1B", u"line 1: it holds the control character U+001B, which cannot"_s);
+        row("a megabyte-long word", QByteArray(1000000, 'w'),
+            u"line 1: \""_s + QString(40, u'w') + u"…\" is too long for the play field: 1000000"_s);
+    }
+
+    void readerShouldKeepEachWordOrSayWhyNot() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, read);
+        QTemporaryDir folder;
+        const QString got = readBack(write(folder, bytes));
+        QVERIFY2(read.startsWith(u"words: "_s) ? got == read : got.startsWith(read),
+                 qPrintable(got));
+    }
+
+    // Chosen with Ctrl+O between games, a list plays as the built-in words do, in the language
+    // it has words for, and the next run starts with it; Ctrl+Shift+O goes back. Nothing moves
+    // while the chooser is open. A list remembered but gone is forgotten; --words is not kept.
+    void ownWordsShouldBeChosenBetweenGamesAndPlayAsTheBuiltInOnes() {
+        QTemporaryDir folder, other;
+        const QString list = write(folder, "# 3주\n사과\n바나나\n수박\n");
+        const QString bad = write(other, "사과\nice cream\n");
+        const std::vector<QString> own{u"사과"_s, u"바나나"_s, u"수박"_s};
+        Rig r;
+        r.files.memory = folder.filePath(u"gone.txt"_s);
+        QVERIFY(!app::startWords(r.w, r.files, {}) && r.files.memory.isEmpty());
+        game::frmlumi& w = r.open();
+        const std::vector<QString> builtIn = w.WordBank;
+        const auto keys = [&](Qt::KeyboardModifiers also = {}) {
+            QTest::keyClick(w.widget(), Qt::Key_O, Qt::ControlModifier | also);
+        };
+        r.files.chosen = list, r.files.whileOpen = [&] { r.clock.advance(2000); };
+        r.random.push({pick(2, 3), pick(0, 3), pick(1, 3), pick(2, 3), pick(2, 3), pick(0, 3)});
+        keys();
+        // Held, two seconds on: they stop at their first tick.
+        QVERIFY(r.clock.now() == 2000 && w.Timer1->Enabled() && w.Timer3->Enabled());
+        QVERIFY(w.Caption() == u"Lumivex — list.txt"_s && r.files.memory == list &&
+                r.files.openedIn == QDir::homePath() && w.WordBank == own);
+        for (const int i : {0, 3, 4})
+            QVERIFY(w.lbllumi(i).Caption() == u"수박"_s && !w.lbllumi(i).Visible());
+        // Played as a player plays: Korean composed, a hit, a miss; neither Ctrl+O nor
+        // Ctrl+Shift+O does anything meanwhile.
+        r.click(*w.cmdstart), keys(), keys(Qt::ShiftModifier);
+        r.type(u"수박"_s), r.random.push(pick(1, 3)), r.press(Qt::Key_Return);
+        QVERIFY(w.lblscore->Caption() == u"1"_s && w.lbllumi(0).Caption() == u"바나나"_s);
+        r.miss();
+        QVERIFY(w.lblbonus->Caption() == u"9"_s && w.lbllumi(5).Caption() == u"사과"_s);
+        // The list has no English: that language keeps its own words.
+        r.random.repeatWhenEmpty(0), r.click(*w.optenglish);
+        QVERIFY(w.WordBank.size() == builtIn.size() && w.WordBank != builtIn);
+        r.click(*w.optkorean);
+        // A list that cannot be played is said in a box, and the one in use stays; so does a
+        // cancelled choice.
+        r.files.chosen = bad, keys();
+        QVERIFY(r.boxes.shown.size() == 1 &&
+                r.boxes.shown[0].prompt.startsWith(bad + u": line 2: \"ice cream\" has a blank"_s));
+        r.files.chosen.clear(), keys();
+        QVERIFY(w.Caption() == u"Lumivex — list.txt"_s && r.files.memory == list &&
+                r.files.openedIn == folder.path() && w.WordBank == own && r.files.opened == 3);
+        keys(Qt::ShiftModifier);
+        QVERIFY(w.Caption() == u"Lumivex"_s && r.files.memory.isEmpty() && w.WordBank == builtIn);
+        Rig next, asked;
+        next.files.memory = list, asked.files.memory = bad;
+        QVERIFY(!app::startWords(next.w, next.files, {}) &&
+                !app::startWords(asked.w, asked.files, list));
+        QVERIFY(next.open().Caption() == u"Lumivex — list.txt"_s && next.w.WordBank == own);
+        QVERIFY(asked.open().Caption() == u"Lumivex — list.txt"_s && asked.files.memory == bad);
+    }
+
+    // The examples, then 1000 mutations of them: each reads, or is refused in one line that
+    // names the file; no sanitizer has anything to say.
+    void mutatedListsShouldReadOrBeRefusedInOneLine() {
+        QTemporaryDir folder;
+        std::mt19937 chance(2026);
+        const auto below = [&](qsizetype n) {
+            return static_cast<qsizetype>(chance() %
+                                          static_cast<unsigned>(std::max<qsizetype>(n, 1)));
+        };
+        QByteArrayList seeds;
+        for (const char* name : {"korean", "english"}) {
+            QFile example(u"share/lumivex/words/%1.txt"_s.arg(QLatin1String(name)));
+            QVERIFY(example.open(QIODevice::ReadOnly));
+            seeds << example.readAll();
+        }
+        int read = 0;
+        for (int n = -2; n < 1000; ++n) {
+            QByteArray bytes = seeds[n & 1];
+            for (int edits = n < 0 ? 0 : 1 + below(4); edits > 0; --edits) {
+                const qsizetype at = below(bytes.size()), how = below(4);
+                if (how == 0) // a byte flipped, some bytes put in, the end cut, a chunk repeated
+                    bytes[at] = static_cast<char>(chance());
+                else if (how == 1)
+                    bytes.insert(at,
+                                 QByteArray(1 + below(3), "\0\n #\t\xE0\xED\xFF\x80w"[below(10)]));
+                else if (how == 2)
+                    bytes.truncate(at);
+                else
+                    bytes.insert(at,
+                                 bytes.mid(below(bytes.size()), below(400)).repeated(1 + below(8)));
+            }
+            const QString path = write(folder, bytes), got = readBack(path);
+            const bool words = got.startsWith(u"words: "_s);
+            QVERIFY2(words || (n >= 0 && !got.startsWith(u'/') && !got.contains(u'\n')),
+                     qPrintable(got));
+            QVERIFY(!words || got.normalized(QString::NormalizationForm_C) == got);
+            read += words;
+        }
+        qInfo("%d of 1002 read, the others refused", read);
+    }
+
+    // A player who types, clicks, closes and waits at random, for what no case-by-case test
+    // reaches: the interleavings of steps, boxes and ends, run under the sanitizers too. Three
+    // rules are checked after each event. A long run is, for example, with LUMIVEX_SEEDS=1,2,3
+    // LUMIVEX_EVENTS=2000000: build/debug/tests/tst_game everyRuleShouldHoldWhateverThePlayerDoes
+    void everyRuleShouldHoldWhateverThePlayerDoes_data() {
+        QTest::addColumn<std::uint32_t>("seed");
+        for (const QString& seed : qEnvironmentVariable("LUMIVEX_SEEDS", u"7,8"_s).split(u','))
+            QTest::addRow("seed %s", qPrintable(seed)) << seed.toUInt();
+    }
+
+    void everyRuleShouldHoldWhateverThePlayerDoes() {
+        QFETCH(std::uint32_t, seed);
+        std::mt19937 rng(seed);
+        const auto between = [&](int low, int high) {
+            return std::uniform_int_distribution(low, high)(rng);
+        };
+        std::unique_ptr<Rig> s;
+        int hits = 0, boxes = 0;
+        bool started = false;             // the lives and the markers agree from the first Start on
+        const auto ticked = [&](int ms) { // every game step draws
+            const long long drawn = s->random.drawn();
+            return s->clock.advance(ms), s->random.drawn() != drawn;
+        };
+        const long long events = qEnvironmentVariable("LUMIVEX_EVENTS", u"20000"_s).toLongLong();
+        for (long long n = 0; n < events; ++n) {
+            if (!s || s->program.ended()) { // nothing of either window may run after the end
+                QVERIFY2(!s || (!ticked(5000) && s->program.failures.empty()), "a step at the end");
+                s = std::make_unique<Rig>(), started = false;
+                s->boxes.whileOpen = [&](const auto&) { QVERIFY(!ticked(between(0, 3000))); };
+            }
+            while (s->random.pending() < 8000) // the longest wait: 60 s of ticks
+                s->random.push(std::min(std::uniform_real_distribution<float>()(rng), 0.9999f));
+            if (!s->intro.loaded())
+                s->windows.open();
+            game::frmlumi& w = s->w;
+            const int roll = between(0, 99);
+            const double score = ui::numberOf(w.lblscore->Caption());
+            if (roll == 0) {
+                (w.shown() ? w.widget() : s->intro.widget())->close();
+            } else if (w.shown() && roll < 45) { // a word on the field, or one that is not
+                s->type(roll < 35 ? w.lbllumi(roll % 6).Caption() : u"a b 호츨"_s);
+                s->press(between(0, 1) ? Qt::Key_Return : Qt::Key_Space);
+                hits += ui::numberOf(w.lblscore->Caption()) > score;
+            } else if (roll < 60) {
+                std::vector<ui::Windowed*> on = {s->intro.cmdservice};
+                if (w.shown())
+                    on = {w.cmdstart, w.cmdstop, w.optenglish, w.optkorean, w.optslow, w.optfast};
+                std::erase_if(on, [](ui::Windowed* c) { return !c->Enabled(); });
+                ui::Windowed& c =
+                    roll == 59 && w.shown() ? *w.cmdexit : *on[between(0, int(on.size()) - 1)];
+                started = started || &c == w.cmdstart;
+                s->click(c);
+            } else {
+                s->clock.advance(static_cast<int>(std::exp(between(0, 1100) / 100.0)));
+            }
+            boxes += static_cast<int>(std::exchange(s->boxes.shown, {}).size());
+            // The markers show the lives.
+            int markers = 0;
+            for (int j = 0; j < game::frmlumi::kMarkers; ++j)
+                markers += w.Shplumi(j).BackStyle();
+            const double lives = ui::numberOf(w.lblbonus->Caption());
+            QVERIFY2(!started || lives == markers, qPrintable(u"at event %1"_s.arg(n)));
+        }
+        qInfo("%d hits, %d message boxes", hits, boxes);
+        QVERIFY(hits > 1000 && boxes > 10);
     }
 };
 

@@ -3,6 +3,9 @@
 
 // The real program as a process: how it ends, the look it gives itself, and what it says when
 // it cannot start.
+
+#include "support/rig.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -10,8 +13,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -46,50 +47,26 @@ void run(QProcess& process, const QString& program, const QString& line,
 class Program : public QObject {
     Q_OBJECT
 private slots:
-    // Exit and the close boxes end it with status 0, once it has applied its look (Fusion, the
-    // faces standing in for the layout's, frames sent inline); an error, at once, mid-step.
-    void driverShouldEndAsThePlayerEndsIt_data() {
-        QTest::addColumn<QString>("how");
+    // The driver: Exit and the close boxes end it with status 0, once it has applied its look
+    // (Fusion, the faces standing in for the layout's, frames sent inline); an error, at once,
+    // mid-step. The program, before any window: help, version, an unknown argument, a word list
+    // that cannot be played, an unreachable display.
+    void programShouldEndAsItIsEndedOrAnswerBeforeAnyWindow_data() {
+        QTest::addColumn<QString>("line"); // [driver] NAME=VALUE..., the platform, arguments
         QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("output");
-        const QByteArray look = "style fusion\nfont NanumGothic\nbutton NanumGothic\n"
-                                "desktop org.lumivex.Lumivex class lumivex\nframes inline 1\n";
-        for (const QString& how : {u"exit"_s, u"close-game"_s, u"close-intro"_s})
-            QTest::newRow(qPrintable(how)) << how << 0 << look;
-        QTest::newRow("the last run's list gone")
-            << u"gone"_s << 0
-            << look + "lumivex: the word list of the last run cannot be played, so the built-in "
-                      "words play: /nowhere/week3.txt: the file does not exist\n";
-        QTest::newRow("overflow") << u"overflow"_s << 1
-                                  << "lumivex: Overflow: 32767 + 30 leaves the 16-bit range\n"_ba;
-    }
-
-    void driverShouldEndAsThePlayerEndsIt() {
-        QFETCH(QString, how);
-        QFETCH(int, status);
-        QFETCH(QByteArray, output);
-        QTemporaryDir config; // what the program remembers
-        QSettings memory(config.filePath(u"lumivex/lumivex.conf"_s), QSettings::IniFormat);
-        if (how == u"gone")
-            memory.setValue(u"words/list"_s, u"/nowhere/week3.txt"_s), memory.sync(),
-                how = u"exit"_s;
-        QProcess driver;
-        run(driver, QStringLiteral(LUMIVEX_DRIVER),
-            u"XDG_CONFIG_HOME=%1 offscreen %2"_s.arg(config.path(), how));
-        QCOMPARE(driver.exitCode(), status);
-        QCOMPARE(driver.readAllStandardOutput() + driver.readAllStandardError(), output);
-        memory.sync(); // forgotten, so said once
-        QVERIFY(!memory.contains(u"words/list"_s));
-    }
-
-    // Answered before any window: help, version, an unknown argument, an unreachable display.
-    void commandLineShouldBeAnsweredBeforeAnyWindow_data() {
-        QTest::addColumn<QString>("line"); // NAME=VALUE..., the platform asked for, arguments
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("said"); // how what it says begins, on standard output if 0
+        QTest::addColumn<QString>("said"); // all it says, or how its one line begins
         const auto row = [](const QString& line, int status, const QString& said) {
             QTest::newRow(qPrintable(line)) << line << status << said;
         };
+        const QString look = u"style fusion\nfont NanumGothic\nbutton NanumGothic\n"
+                             "desktop org.lumivex.Lumivex class lumivex\nframes inline 1\n"_s;
+        for (const QString& how : {u"exit"_s, u"close-game"_s, u"close-intro"_s})
+            row(u"driver offscreen "_s + how, 0, look);
+        row(u"driver offscreen exit, the last run's list gone"_s, 0,
+            look + u"lumivex: the word list of the last run cannot be played, so the built-in "
+                   "words play: /nowhere/week3.txt: the file does not exist\n"_s);
+        row(u"driver offscreen overflow"_s, 1,
+            u"lumivex: Overflow: 32767 + 30 leaves the 16-bit range\n"_s);
         const QString usage = u"Usage: lumivex"_s, version = u"lumivex " LUMIVEX_VERSION "\n"_s;
         const QString cannot = u"lumivex: Cannot open a window: "_s;
         const QString noX11 = cannot + u"DISPLAY is not set (X11).\n"_s;
@@ -115,17 +92,26 @@ private slots:
                      "(connection refused), and DISPLAY is not set (X11).\n"_s);
     }
 
-    void commandLineShouldBeAnsweredBeforeAnyWindow() {
+    void programShouldEndAsItIsEndedOrAnswerBeforeAnyWindow() {
         QFETCH(QString, line);
         QFETCH(int, status);
         QFETCH(QString, said);
-        QProcess lumivex;
-        run(lumivex, QStringLiteral(LUMIVEX_EXECUTABLE), line);
-        const QString out = QString::fromLocal8Bit(status ? lumivex.readAllStandardError()
-                                                          : lumivex.readAllStandardOutput());
-        QVERIFY2(lumivex.exitCode() == status && out.startsWith(said) &&
-                     (!status || out.count(u'\n') == 1),
+        QTemporaryDir config; // what the program remembers
+        QSettings memory(config.filePath(u"lumivex/lumivex.conf"_s), QSettings::IniFormat);
+        if (line.endsWith(u"gone"_s))
+            memory.setValue(u"words/list"_s, u"/nowhere/week3.txt"_s), memory.sync();
+        const bool driven = line.startsWith(u"driver "_s);
+        QProcess process;
+        run(process, driven ? QStringLiteral(LUMIVEX_DRIVER) : QStringLiteral(LUMIVEX_EXECUTABLE),
+            u"XDG_CONFIG_HOME="_s + config.path() + u' ' +
+                line.mid(driven ? 7 : 0).section(u',', 0, 0));
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput() +
+                                                   process.readAllStandardError());
+        QVERIFY2(process.exitCode() == status && out.startsWith(said) &&
+                     (said.endsWith(u'\n') ? out == said : !status || out.count(u'\n') == 1),
                  qPrintable(out));
+        memory.sync(); // a list gone is forgotten, so said once
+        QVERIFY(!memory.contains(u"words/list"_s));
     }
 
     void badIconShouldEndTheStartWithOneLineNamingFileAndCause_data() {
@@ -161,18 +147,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, cause);
         QTemporaryDir folder;
-        const QString icon = folder.filePath(u"NoviIcon.ico"_s);
-        QFile file(icon);
-        if (bytes == "folder")
-            QVERIFY(QDir(folder.path()).mkdir(u"NoviIcon.ico"_s));
-        else if (bytes == "dangling" || bytes == "loop")
-            QVERIFY(QFile::link(bytes == "loop" ? u"other.ico"_s : u"gone.ico"_s, icon) &&
-                    (bytes != "loop" || QFile::link(icon, folder.filePath(u"other.ico"_s))));
-        else if (bytes == "pipe")
-            QCOMPARE(::mkfifo(QFile::encodeName(icon).constData(), 0644), 0);
-        else if (bytes != "missing" && file.open(QIODevice::WriteOnly)) // sparse: costs no disk
-            QVERIFY(bytes == "sparse" ? file.resize(100 << 20) : file.write(bytes) == bytes.size());
-        file.close();
+        QVERIFY(place(QDir(folder.path()), u"NoviIcon.ico"_s, bytes).second);
         const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries | QDir::System);
         QProcess lumivex;
         run(lumivex, QStringLiteral(LUMIVEX_EXECUTABLE), u"offscreen"_s, folder.path());

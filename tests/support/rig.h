@@ -5,11 +5,14 @@
 
 #include "app/lumivex.h"
 
+#include <QDir>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+
+#include <sys/stat.h>
 
 // Both windows as start-up builds them, on a manual clock, a scripted random source, recorded
 // message boxes, news and program end, played through real Qt events.
@@ -32,8 +35,10 @@ struct Rig {
         return w;
     }
 
-    // The draw that picks WordBank entry `index`, and the one that moves a word by `twips`.
-    static float pick(int index) { return (static_cast<float>(index) + 0.5f) / 50.0f; }
+    // The draw that picks WordBank entry `index` (of 50), and the one that moves a word by `twips`.
+    static float pick(int index, int of = 50) {
+        return (static_cast<float>(index) + 0.5f) / static_cast<float>(of);
+    }
     float step(int twips) const { return (twips + 0.5f) / static_cast<float>(w.SpeedChr + 30); }
     // One game tick that must take exactly `draws`.
     void tick(std::initializer_list<float> draws) {
@@ -71,3 +76,21 @@ struct Rig {
         return shown.toImage().convertToFormat(QImage::Format_RGB32);
     }
 };
+
+// A file named `name` in `folder` holding `bytes`, or, where `bytes` names one, a file that is
+// "missing", a "folder", a named "pipe", a "dangling" link, a link "loop", or "sparse" (100 MiB
+// of no disk). Its path, and whether it could be made.
+inline std::pair<QString, bool> place(const QDir& folder, const QString& name,
+                                      const QByteArray& bytes) {
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (bytes == "folder")
+        return {path, folder.mkdir(name)};
+    if (bytes == "dangling" || bytes == "loop")
+        return {path, QFile::link(bytes == "loop" ? name : QStringLiteral("gone"), path)};
+    if (bytes == "pipe")
+        return {path, ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0};
+    if (bytes == "missing" || !file.open(QIODevice::WriteOnly))
+        return {path, bytes == "missing"};
+    return {path, bytes == "sparse" ? file.resize(100 << 20) : file.write(bytes) == bytes.size()};
+}
