@@ -208,20 +208,19 @@ void frmlumi::connectSteps() {
 words::TooWide frmlumi::fieldFit() {
     return [overflow = ui::Label::widerThan(kNarrowestRoom, kWordFont)](
                const QString& word) -> std::optional<QString> {
-        const QString room = QStringLiteral(", where a falling word has room for %1 pixels at the "
-                                            "game's font")
-                                 .arg(ui::pixels(kNarrowestRoom));
         // No longer word fits; laying out a megabyte would take a while.
         constexpr qsizetype kLongest = 200;
-        if (word.size() > kLongest)
-            return QStringLiteral("is too long for the play field: %1 characters")
-                       .arg(word.size()) +
-                   room;
-        if (const auto width = overflow(word))
-            return QStringLiteral("is too wide for the play field: %1 pixels")
-                       .arg(ui::pixels(*width)) +
-                   room;
-        return std::nullopt;
+        const std::optional<double> width = word.size() > kLongest ? std::nullopt : overflow(word);
+        if (word.size() <= kLongest && !width)
+            return std::nullopt;
+        const QString why =
+            width
+                ? QStringLiteral("is too wide for the play field: %1 pixels")
+                      .arg(ui::pixels(*width))
+                : QStringLiteral("is too long for the play field: %1 characters").arg(word.size());
+        return why + QStringLiteral(", where a falling word has room for %1 pixels at the game's "
+                                    "font")
+                         .arg(ui::pixels(kNarrowestRoom));
     };
 }
 
