@@ -5,6 +5,8 @@
 // without a display Qt would abort and blame the installation.
 #include "lumivex.h"
 
+#include "records/csv.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -33,12 +35,15 @@ int refuse(const QString& why) {
 }
 
 const char* const usage = "Usage: lumivex [--words FILE] [QT-OPTION...]\n"
+                          "       lumivex --records | --export-records\n"
                           "A typing game: Korean or English words fall down the play field;\n"
                           "type one and end it with Enter or Space.\n"
                           "\n"
-                          "      --words FILE  play the words of FILE, one a line in UTF-8\n"
-                          "  -h, --help        print this help and exit\n"
-                          "      --version     print the version and exit\n"
+                          "      --words FILE      play the words of FILE, one a line in UTF-8\n"
+                          "      --records         show the records of the games played\n"
+                          "      --export-records  write the records as CSV to standard output\n"
+                          "  -h, --help            print this help and exit\n"
+                          "      --version         print the version and exit\n"
                           "\n"
                           "Qt's own options work too, for example -platform wayland or -style "
                           "Fusion.\n"
@@ -217,6 +222,13 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
         if (arg == "--version")
             return say(stdout, QStringLiteral("lumivex %1\n").arg(QStringLiteral(LUMIVEX_VERSION))),
                    0;
+        if (arg == "--export-records") {
+            // Needs no display: a teacher's script may run it anywhere.
+            QCoreApplication core(argc, argv);
+            return records::exportCsv(stdout, stderr);
+        }
+        if (arg == "--records" || arg == "-records")
+            continue;
         if (arg.startsWith("--words=") || arg.startsWith("-words=")) {
             wordsFile = QString::fromLocal8Bit(arg).section(u'=', 1);
             continue;
@@ -261,15 +273,17 @@ std::optional<int> answerBeforeStart(int argc, char** argv) {
     return std::nullopt;
 }
 
-std::optional<int> readCommandLine(QString& wordsFile) {
+std::optional<int> readCommandLine(CommandLine& asked) {
     const QStringList left = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < left.size(); ++i) {
         const QString& arg = left[i];
         const qsizetype dashes = arg.startsWith(u"--") ? 2 : 1;
         if (arg.mid(dashes).startsWith(u"words=")) {
-            wordsFile = arg.section(u'=', 1);
+            asked.wordsFile = arg.section(u'=', 1);
         } else if (arg.mid(dashes) == u"words" && i + 1 < left.size()) {
-            wordsFile = left[++i];
+            asked.wordsFile = left[++i];
+        } else if (arg.mid(dashes) == u"records") {
+            asked.records = true;
         } else {
             return refuse(QStringLiteral("Unknown argument '%1'").arg(arg));
         }

@@ -45,10 +45,14 @@ Lumivex::Lumivex(int& argc, char** argv) : application_(argc, argv) {
 }
 
 int Lumivex::run() {
-    QString wordsFile;
-    if (const auto refused = readCommandLine(wordsFile))
+    CommandLine asked;
+    if (const auto refused = readCommandLine(asked))
         return *refused;
-    if (const auto refused = startWords(windows_.frmlumi, wordLists_, wordsFile))
+    if (asked.records) {
+        records_.show();
+        return QApplication::exec();
+    }
+    if (const auto refused = startWords(windows_.frmlumi, wordLists_, asked.wordsFile))
         return *refused;
     windows_.open();
     // A failed start has been reported already, and no window is on screen.

@@ -5,6 +5,7 @@
 
 #include "game/frmlumi.h"
 #include "intro/frmservices.h"
+#include "records/keeper.h"
 #include "ui/services/services.h"
 
 #include <QApplication>
@@ -16,9 +17,13 @@ namespace app {
 // --help and --version, an argument no Qt takes (status 2), and a display that answers,
 // before the application object exists: the exit status when the program must end there.
 std::optional<int> answerBeforeStart(int argc, char** argv);
-// What is left of the command line once Qt has taken its own options: --words FILE, or an
-// error (status 2), such as an X11 option given to another platform.
-std::optional<int> readCommandLine(QString& wordsFile);
+// What is left of the command line once Qt has taken its own options: --words FILE and
+// --records, or an error (status 2), such as an X11 option given to another platform.
+struct CommandLine {
+    QString wordsFile;
+    bool records = false; // the records window alone
+};
+std::optional<int> readCommandLine(CommandLine& asked);
 
 // The words the game starts with: FILE of --words, else the list remembered from the last run.
 // A bad FILE ends the start (status 2); a remembered list gone bad is forgotten and the built-in
@@ -61,7 +66,8 @@ private:
     ui::QtAnnouncer announcer_;
     ui::QtProgram program_;
     ui::DesktopWordListFiles wordLists_;
-    ui::Services services_{clock_, random_, messages_, program_, announcer_, wordLists_};
+    records::Keeper records_;
+    ui::Services services_{clock_, random_, messages_, program_, announcer_, wordLists_, records_};
     Windows windows_{services_};
 };
 

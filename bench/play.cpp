@@ -64,6 +64,7 @@ public:
     std::function<void()> gameTickRestarted;
 
     std::unique_ptr<ui::TimerBackend> makeTimer(std::function<void()> onTick) override;
+    std::int64_t elapsedMs() const override { return real_.elapsedMs(); }
 
 private:
     ui::RealClock real_;
@@ -490,7 +491,8 @@ int main(int argc, char** argv) {
     ui::QtProgram program;
     ui::QtAnnouncer announcer;
     ui::ScriptedWordListFiles files;
-    ui::Services services{clock, random, messages, program, announcer, files};
+    records::Keeper kept;
+    ui::Services services{clock, random, messages, program, announcer, files, kept};
     app::Windows windows(services);
     Bench bench(windows, clock, args[1], args.size() > 2 ? args[2].toDouble() : 60.0,
                 args.size() > 3 ? args[3].toInt() : 200, args.size() > 4 ? args[4].toInt() : 200);

@@ -78,6 +78,10 @@ public:
     // Ctrl+O and Ctrl+Shift+O: a word list of the player's own, and the built-in words again.
     void Form_OpenWordList();
     void Form_BuiltInWords();
+    // Ctrl+R between games: the records of the games played.
+    void Form_Records();
+    // Closing the window through its frame: Exit.
+    void Form_Unload() override;
 
     // A random entry of WordBank.
     QString randomWord();
@@ -100,9 +104,17 @@ private:
     void addToScore(double points);
     void sendBackToTop(ui::Label& word);
 
+    // What the records keep of the game in play (tally.cpp).
+    void beginTally();
+    void tallyHit(const QString& caption);
+    void endTally();
+
     std::array<ui::Label*, kWords> lbllumi_{};
     std::array<ui::Shape*, kMarkers> Shplumi_{};
     words::WordList ownWords_;
+    ui::FinishedGame tally_;
+    bool playing_ = false;
+    std::int64_t startedAt_ = 0;
 };
 
 } // namespace game

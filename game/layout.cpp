@@ -203,6 +203,7 @@ void frmlumi::connectSteps() {
     txtlumi->onKeyPress([this](int& key) { txtlumi_KeyPress(key); });
     onShortcut(QStringLiteral("Ctrl+O"), [this] { Form_OpenWordList(); });
     onShortcut(QStringLiteral("Ctrl+Shift+O"), [this] { Form_BuiltInWords(); });
+    onShortcut(QStringLiteral("Ctrl+R"), [this] { Form_Records(); });
 }
 
 words::TooWide frmlumi::fieldFit() {

@@ -38,14 +38,21 @@ void frmlumi::cmdstart_Click() {
     if (optslow->Value())
         SpeedChr = 5;
     txtlumi->SetFocus();
+    beginTally();
 }
 
 void frmlumi::cmdstop_Click() {
     tmrlumi->setEnabled(false);
     cmdstart->setEnabled(true);
+    endTally();
 }
 
-void frmlumi::cmdexit_Click() { services().program.end(); }
+void frmlumi::cmdexit_Click() {
+    endTally();
+    services().program.end();
+}
+
+void frmlumi::Form_Unload() { cmdexit_Click(); }
 
 void frmlumi::optfast_Click() {
     if (optfast->Value())

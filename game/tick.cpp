@@ -33,6 +33,7 @@ void frmlumi::tmrlumi_Timer() {
         // Never below 0: a level clear typed after a Game Over switches the tick on over a word
         // still lying on the bottom line, and that miss must end the game again, not show "-1".
         lblbonus->setCaption(ui::textOf(std::max(ui::numberOf(lblbonus->Caption()) - 1, 0.0)));
+        ++tally_.livesLost;
         Shplumi(LifeCursor).setBackStyle(0);
         LifeCursor = ui::add16(LifeCursor, 1);
         if (LifeCursor == kMarkers)
@@ -46,6 +47,8 @@ void frmlumi::tmrlumi_Timer() {
 }
 
 void frmlumi::gameOver() {
+    // Ended by the last miss, not when the player gets round to closing the box.
+    endTally();
     MsgBox(QStringLiteral("관중들 : 우우우우~~"), QStringLiteral("Game Over!"));
     cmdstop_Click();
 }

@@ -29,6 +29,8 @@ QString trimSpaces(const QString& text) {
 void frmlumi::txtlumi_KeyPress(int& KeyAscii) {
     if (KeyAscii != kEnter && KeyAscii != kSpace)
         return;
+    if (!trimSpaces(txtlumi->Text()).isEmpty())
+        ++tally_.entered;
 
     // The caption is trimmed too: the bank shows one word with a leading space, which no
     // trimmed entry could otherwise ever match.
@@ -58,12 +60,14 @@ void frmlumi::txtlumi_KeyPress(int& KeyAscii) {
             Super->setVisible(true);
             addToScore(100);
             Timer3->setEnabled(true);
+            ++tally_.comboBonuses;
         }
         if (ComboCount == kLevelClear) {
             Good->setVisible(false);
             Super->setVisible(true);
             addToScore(600);
             Timer3->setEnabled(true);
+            ++tally_.levelClears;
             tmrlumi->setEnabled(false);
             MsgBox(QStringLiteral(
                        "Level Cleared!! - 드디어 당신은 루미벡스에 통달했습니다!다음 레벨! -"),
@@ -74,6 +78,7 @@ void frmlumi::txtlumi_KeyPress(int& KeyAscii) {
     }
     if (ui::toInt32(ui::numberOf(lblscore->Caption())) % 50 == 0)
         SpeedChr = ui::add16(SpeedChr, 10);
+    tallyHit(lbllumi(hit).Caption());
     sendBackToTop(lbllumi(hit));
     txtlumi->setText(QString());
     txtlumi->SetFocus();

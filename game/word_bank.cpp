@@ -46,6 +46,7 @@ constexpr std::array<const char16_t*, 50> kEnglish = {
 
 void frmlumi::optenglish_Click() {
     tmrlumi->setEnabled(false);
+    endTally();
     cmdstart->setEnabled(true);
     fillWordBank(kEnglish, ownWords_.english);
     dealHiddenWords();
@@ -53,6 +54,7 @@ void frmlumi::optenglish_Click() {
 
 void frmlumi::optkorean_Click() {
     tmrlumi->setEnabled(false);
+    endTally();
     cmdstart->setEnabled(true);
     fillWordBank(kKorean, ownWords_.korean);
     dealHiddenWords();

@@ -47,6 +47,7 @@ void frmservices::connectSteps() {
     tmrbackcolor->onTimer([this] { tmrbackcolor_Timer(); });
     tmrscroll->onTimer([this] { tmrscroll_Timer(); });
     cmdservice->onClick([this] { cmdservice_Click(); });
+    onShortcut(QStringLiteral("Ctrl+R"), [this] { services().records.show(); });
 }
 
 } // namespace intro

@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev
+  qt6-base-dev libqt6sql6-sqlite libgl-dev libfontconfig-dev libxcb1-dev
   fonts-nanum fonts-unfonts-core fonts-woowa-bm fonts-comic-neue fonts-cabinsketch fonts-rampart
   xvfb xauth xdotool x11-utils weston qt6-wayland
   valgrind

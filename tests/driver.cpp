@@ -11,6 +11,7 @@
 //   driver by-ear                       as the program plays, but each word typed right is
 //                                       dealt again in its place
 #include "app/lumivex.h"
+#include "records/keeper.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -187,9 +188,10 @@ int scripted(const QString& mode, const QString& path) {
     ui::QtAnnouncer announcer;
     ui::QtProgram program;
     ui::ScriptedWordListFiles files;
+    records::Keeper kept;
     ui::Clock& time = byEar ? static_cast<ui::Clock&>(realClock) : clock;
     ui::RandomSource& draws = byEar ? static_cast<ui::RandomSource&>(chance) : random;
-    ui::Services services{time, draws, messages, program, announcer, files};
+    ui::Services services{time, draws, messages, program, announcer, files, kept};
     app::Windows windows(services);
     game::frmlumi& game = windows.frmlumi;
     chance.game = &game;
@@ -227,10 +229,23 @@ int main(int argc, char** argv) {
         QApplication application(argc, argv);
         return scripted(mode, QString::fromLocal8Bit(argv[argc - 1]));
     }
+    if (mode == u"keep" && argc == 3) { // games kept one by one, each said once it is kept
+        QCoreApplication core(argc, argv);
+        records::Store store(records::Store::defaultPath());
+        store.openForKeeping();
+        records::Record game;
+        game.entered = 1, game.when = QDateTime::currentDateTimeUtc();
+        for (int n = 1; n <= std::atoi(argv[2]); ++n) {
+            game.score = n;
+            if (!store.add(game))
+                return std::fprintf(stderr, "%s\n", qPrintable(store.problem())), 1;
+            std::printf("%d\n", n), std::fflush(stdout);
+        }
+        return 0;
+    }
     if (!QStringList{"exit", "close-game", "close-intro"}.contains(mode)) {
-        std::fprintf(
-            stderr,
-            "usage: driver exit|close-game|close-intro|overflow|heard|by-ear|ime STATUS_FILE\n");
+        std::fprintf(stderr, "usage: driver exit|close-game|close-intro|overflow|heard|by-ear|ime "
+                             "STATUS_FILE|keep N\n");
         return 2;
     }
     int programOnly = 1; // the mode is the driver's, not the program's

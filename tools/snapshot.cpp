@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     ui::RecordingProgram program;
     ui::RecordingAnnouncer announcer;
     ui::ScriptedWordListFiles files;
-    ui::Services services{clock, random, messages, program, announcer, files};
+    ui::RecordingGameRecords records;
+    ui::Services services{clock, random, messages, program, announcer, files, records};
     app::Windows windows(services);
     ui::Form& window = game ? static_cast<ui::Form&>(windows.frmlumi) : windows.frmservices;
     window.Show();

@@ -3,6 +3,7 @@
 
 #include "word_list.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -93,6 +94,36 @@ bool isHangul(const QString& word) {
 } // namespace
 
 QString WordList::name() const { return QFileInfo(path).fileName(); }
+
+QString WordList::digest() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QStringList* set : {&korean, &english}) {
+        for (const QString& word : *set)
+            hash.addData(word.toUtf8().append('\n'));
+        hash.addData(QByteArrayView("\f")); // a word is not the same in the other language
+    }
+    return QString::fromLatin1(hash.result().toHex().left(16));
+}
+
+int strokes(const QString& word) {
+    // Vowels and finals in Unicode's order of the syllable block: 2 for those typed with two keys.
+    static constexpr char kVowelKeys[] = "111111111222112221121";        // ㅏ ... ㅣ
+    static constexpr char kFinalKeys[] = "0112122112222222112111111111"; // none, ㄱ ... ㅎ
+    // The compatibility jamo ㄱ (U+3131) to ㅣ (U+3163), as they stand alone.
+    static constexpr char kJamoKeys[] = "112122111222222211121111111111111111111222112221121";
+    int keys = 0;
+    for (const char32_t c : word.toUcs4()) {
+        if (c >= 0xAC00 && c <= 0xD7A3) {
+            const char32_t index = c - 0xAC00;
+            keys += 1 + (kVowelKeys[index / 28 % 21] - '0') + (kFinalKeys[index % 28] - '0');
+        } else if (c >= 0x3131 && c <= 0x3163) {
+            keys += kJamoKeys[c - 0x3131] - '0';
+        } else {
+            ++keys;
+        }
+    }
+    return keys;
+}
 
 BadWordList::BadWordList(const QString& message) : std::runtime_error(message.toStdString()) {}
 

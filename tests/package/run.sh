@@ -40,15 +40,20 @@ mkfifo "$work/display"
 Xvfb -displayfd 3 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 & pids+=($!)
 read -r -t 10 display <"$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$display && unset QT_QPA_PLATFORM
-starts() { # FOLDER COMMAND...: started there with a player's PATH, it maps the intro window
-    (cd "$1" && shift && PATH=/usr/bin:/bin:/usr/games exec "$@") >"$work/log" 2>&1 & pids+=($!)
-    timeout 30 xdotool search --sync --all --pid $! --name '^머 릿 말 $' >/dev/null ||
-        fail "started in $1, '${*:2}' opened no intro window"
+starts() { # WINDOW FOLDER COMMAND...: started there with a player's PATH, it maps WINDOW
+    (cd "$2" && shift 2 && PATH=/usr/bin:/bin:/usr/games exec "$@") >"$work/log" 2>&1 & pids+=($!)
+    timeout 30 xdotool search --sync --all --pid $! --name "^$1\$" >/dev/null ||
+        fail "started in $2, '${*:3}' opened no window '$1'"
 }
-starts / lumivex
-starts /usr/share/lumivex/words lumivex --words english.txt # named where it is started
+intro='머 릿 말 '
+starts "$intro" / lumivex
+starts "$intro" /usr/share/lumivex/words lumivex --words english.txt # named where it is started
 entry=/usr/share/applications/org.lumivex.Lumivex.desktop
-starts "$(sed -n 's/^Path=//p' $entry)" $(sed -n 's/^Exec=//p' $entry)
+starts "$intro" "$(sed -n 's/^Path=//p' $entry)" $(sed -n '/^Exec=/{s///p;q}' $entry)
+# The menu entry's action, wherever it is started; the records as a spreadsheet reads them.
+starts 'Lumivex — Records' / $(sed -n '/^\[Desktop Action records\]/,$ s/^Exec=//p' $entry)
+[ "$(PATH=/usr/bin:/bin:/usr/games lumivex --export-records | head -c 10)" = played_at, ] ||
+    fail "lumivex --export-records wrote no CSV"
 # By name: no home page yet; the id menu and Wayland share; <developer>, new in AppStream 1.0.
 allowed='url-homepage-missing|cid-contains-uppercase-letter org\.lumivex\.Lumivex|unknown-tag developer'
 appstreamcli validate --pedantic --no-net /usr/share/metainfo/org.lumivex.Lumivex.metainfo.xml >"$work/log"

@@ -23,7 +23,8 @@ struct Rig {
     ui::RecordingProgram program;
     ui::RecordingAnnouncer reader;
     ui::ScriptedWordListFiles files;
-    ui::Services services{clock, random, boxes, program, reader, files};
+    ui::RecordingGameRecords records;
+    ui::Services services{clock, random, boxes, program, reader, files, records};
     app::Windows windows{services};
     game::frmlumi& w = windows.frmlumi;
     intro::frmservices& intro = windows.frmservices;

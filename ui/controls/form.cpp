@@ -28,7 +28,7 @@ protected:
         // Closing either window through its frame ends the program, as Exit does: a hidden
         // window left behind would keep a process alive with nothing on screen.
         event->accept();
-        form_.dispatch([this] { form_.services().program.end(); });
+        form_.dispatch([this] { form_.Form_Unload(); });
     }
 
 private:

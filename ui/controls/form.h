@@ -58,6 +58,9 @@ public:
     void tell(const QString& news, std::uint64_t madeAt);
     static void announceNews();
 
+    // Closing the window through its frame ends the program, as Exit does.
+    virtual void Form_Unload() { services().program.end(); }
+
     // Runs one event step under the error policy: an escaping error ends the program.
     void dispatch(const std::function<void()>& step);
 

@@ -28,6 +28,10 @@ private:
 
 } // namespace
 
+RealClock::RealClock() { since_.start(); }
+
+std::int64_t RealClock::elapsedMs() const { return since_.elapsed(); }
+
 std::unique_ptr<TimerBackend> RealClock::makeTimer(std::function<void()> onTick) {
     return std::make_unique<QtTimerBackend>(std::move(onTick));
 }

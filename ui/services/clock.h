@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <QElapsedTimer>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,11 +26,18 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::unique_ptr<TimerBackend> makeTimer(std::function<void()> onTick) = 0;
+    // Milliseconds since some fixed moment, never going back: how long a game lasted.
+    virtual std::int64_t elapsedMs() const = 0;
 };
 
 class RealClock final : public Clock {
 public:
+    RealClock();
     std::unique_ptr<TimerBackend> makeTimer(std::function<void()> onTick) override;
+    std::int64_t elapsedMs() const override;
+
+private:
+    QElapsedTimer since_;
 };
 
 // Virtual milliseconds: advance() fires every due period in time order (ties in the order
@@ -43,6 +52,7 @@ public:
     std::unique_ptr<TimerBackend> makeTimer(std::function<void()> onTick) override;
     void advance(std::int64_t ms);
     std::int64_t now() const { return now_; }
+    std::int64_t elapsedMs() const override { return now_; }
 
     struct Entry;
 

@@ -5,6 +5,7 @@
 
 #include "announcer.h"
 #include "clock.h"
+#include "game_records.h"
 #include "random.h"
 #include "word_files.h"
 
@@ -85,6 +86,7 @@ struct Services {
     Program& program;
     Announcer& announcer;
     WordListFiles& wordLists;
+    GameRecords& records;
 };
 
 // Text of any exception, for the error policy.
