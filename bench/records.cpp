@@ -23,7 +23,9 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-double msSince(const QElapsedTimer& clock) { return static_cast<double>(clock.nsecsElapsed()) / 1e6; }
+double msSince(const QElapsedTimer& clock) {
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
 
 ui::FinishedGame played(int n) {
     ui::FinishedGame game;
@@ -63,7 +65,8 @@ int main(int argc, char** argv) {
     }
     {
         // The rest of 10,000 games at once, in one transaction: as if played over the years.
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
         db.setDatabaseName(path);
         QSqlQuery q(db.open() ? db : QSqlDatabase());
         q.exec(QStringLiteral("BEGIN"));
@@ -107,8 +110,9 @@ int main(int argc, char** argv) {
                 first);
     std::printf("| Keeping each game after (ms): median / max of %zu | %.2f / %.2f | ≤ 20 |\n",
                 writes.size(), median(writes), *std::max_element(writes.begin(), writes.end()));
-    std::printf("| The same with 10,000 games kept (ms): median / max of %zu | %.2f / %.2f | ≤ 20 |\n",
-                later.size(), median(later), *std::max_element(later.begin(), later.end()));
+    std::printf(
+        "| The same with 10,000 games kept (ms): median / max of %zu | %.2f / %.2f | ≤ 20 |\n",
+        later.size(), median(later), *std::max_element(later.begin(), later.end()));
     std::printf("| Opening the records window over 10,000 games to its first paint (ms): first / "
                 "median of %zu | %.1f / %.1f | ≤ 150 |\n",
                 opens.size(), opens.front(), median(opens));

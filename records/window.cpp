@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
@@ -266,6 +267,7 @@ RecordsWindow::RecordsWindow()
       forgetButton_(new QPushButton(u"&Forget all records…"_s)) {
     gamesModel_->setParent(this);
     setWindowTitle(u"Lumivex — Records"_s);
+    setWindowIcon(QIcon::fromTheme(u"org.lumivex.Lumivex"_s));
     notice_->setWordWrap(true);
     notice_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     notice_->hide();
