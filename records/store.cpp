@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
 
 #include <iterator>
@@ -83,9 +84,9 @@ void Store::openForKeeping() {
     }
     // A second round only after a broken file was moved aside: the new file starts empty.
     for (int round = 0; round < 2; ++round) {
-        if (!connect(false))
-            return;
-        const Check found = check();
+        const Check found = foreign()                ? Check::broken
+                            : connect(Access::write) ? check()
+                                                     : Check::failed;
         if (found == Check::fine && upToDate()) {
             state_ = State::keeping;
             return;
@@ -102,8 +103,8 @@ void Store::openForKeeping() {
         const QString because = found == Check::newer
                                     ? u"they were kept by a newer Lumivex, and are only read"_s
                                     : problem_;
-        const bool readable = connect(true) && check() != Check::broken && version_ >= 0;
-        state_ = readable ? State::reading : State::failed;
+        const Check read = openToRead();
+        state_ = read == Check::fine || read == Check::newer ? State::reading : State::failed;
         problem_ = because;
         return;
     }
@@ -116,25 +117,57 @@ void Store::openForReading() {
         state_ = State::reading; // nothing kept yet
         return;
     }
-    if (!connect(true))
-        return;
-    if (const Check found = check(); found == Check::fine || found == Check::newer) {
+    if (const Check found = foreign() ? Check::broken : openToRead();
+        found == Check::fine || found == Check::newer) {
         state_ = State::reading;
+        problem_.clear();
         return;
     }
     disconnect();
     state_ = State::failed;
 }
 
-bool Store::connect(bool readOnly) {
+// Looked at before SQLite opens the file: SQLite takes a file that is no database at all for an
+// empty one, and deletes the write-ahead log beside it, which may be all that is left of games.
+bool Store::foreign() {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        return false; // missing, or SQLite will say why it cannot be read
+    const QByteArray head = file.read(16);
+    if (head.isEmpty() || head == QByteArrayView("SQLite format 3", 16))
+        return false;
+    problem_ = u"it is not an SQLite database"_s;
+    return true;
+}
+
+// A reader of a WAL file takes its lock in a file beside it, which a folder the player cannot
+// write to cannot hold: then the file is read as it stands, which no one can change either.
+Store::Check Store::openToRead() {
+    Check found = Check::failed;
+    for (const Access access : {Access::read, Access::frozen}) {
+        if (!connect(access))
+            return Check::failed;
+        found = check();
+        if (found != Check::failed)
+            return found;
+        disconnect();
+    }
+    return found;
+}
+
+bool Store::connect(Access access) {
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection_);
     if (!db.isValid()) {
         problem_ = u"Qt's SQLite driver is not installed (Debian: libqt6sql6-sqlite)"_s;
         state_ = State::failed;
         return false;
     }
-    db.setDatabaseName(path_);
-    db.setConnectOptions(readOnly ? u"QSQLITE_OPEN_READONLY;"_s + kBusy : kBusy);
+    const QString file = QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded);
+    db.setDatabaseName(access == Access::frozen ? file + u"?immutable=1"_s : path_);
+    db.setConnectOptions(access == Access::write ? kBusy
+                         : access == Access::read
+                             ? u"QSQLITE_OPEN_READONLY;"_s + kBusy
+                             : u"QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;"_s + kBusy);
     if (!db.open())
         return fail(u"%1 cannot be opened"_s.arg(path_), db.lastError());
     return true;
@@ -158,7 +191,7 @@ Store::Check Store::check() {
     q.exec(u"BEGIN"_s);
     const auto failed = [&] {
         if (!unreadable(q.lastError()))
-            return fail(u"%1 cannot be read"_s.arg(path_), q.lastError()), Check::failed;
+            return fail(u"%1 cannot be opened"_s.arg(path_), q.lastError()), Check::failed;
         problem_ = why(q.lastError());
         return Check::broken;
     };

@@ -46,7 +46,10 @@ public:
 private:
     enum class State { closed, keeping, reading, failed };
     enum class Check { fine, broken, newer, failed };
-    bool connect(bool readOnly);
+    enum class Access { write, read, frozen };
+    bool connect(Access access);
+    Check openToRead();
+    bool foreign();
     void disconnect();
     Check check();
     bool upToDate();

@@ -273,7 +273,7 @@ RecordsWindow::RecordsWindow()
     notice_->hide();
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    // Widths do not follow the rows: with thousands of games, measuring them all is slow.
+    // Widths from the newest games only: with thousands, measuring them all is slow.
     games_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     games_->horizontalHeader()->setResizeContentsPrecision(50);
     auto* close = new QPushButton(u"Close"_s);
@@ -338,6 +338,7 @@ void RecordsWindow::present(std::vector<Record> games, const QString& notice, bo
             best.game = &records_[i];
     }
     gamesModel_->reset(&records_, std::move(newBest));
+    games_->resizeColumnsToContents();
 
     bestsModel_->clear();
     bestsModel_->setHorizontalHeaderLabels({u"Language"_s, u"Speed"_s, u"Word list"_s,

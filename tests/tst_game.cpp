@@ -638,6 +638,9 @@ private slots:
         // The list has no English: that language keeps its own words.
         r.random.repeatWhenEmpty(0), r.click(*w.optenglish);
         QVERIFY(w.WordBank.size() == builtIn.size() && w.WordBank != builtIn);
+        // The game that the language ended is kept under the list's name.
+        QVERIFY(r.records.kept.size() == 1 && r.records.kept[0].wordList == u"list.txt"_s &&
+                r.records.kept[0].listDigest.size() == 16);
         r.click(*w.optkorean);
         // A list that cannot be played is said in a box, and the one in use stays; so does a
         // cancelled choice.
