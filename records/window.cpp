@@ -343,7 +343,7 @@ void RecordsWindow::present(std::vector<Record> games, const QString& notice, bo
     bestsModel_->clear();
     bestsModel_->setHorizontalHeaderLabels({u"Language"_s, u"Speed"_s, u"Word list"_s,
                                             u"Best score"_s, u"Typing speed"_s, u"Played"_s,
-                                            u"Games"_s});
+                                            u"Games played"_s});
     kinds_.clear();
     for (const auto& [kind, best] : bests) {
         const Record& r = *best.game;

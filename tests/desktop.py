@@ -123,6 +123,16 @@ keys("Return")  # closes the box
 # Without a window manager nothing gives the focus back to the window the box came from.
 focus = lambda title: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title,
                                      "windowfocus", "--sync"], check=True)
+focus("^Lumivex$")  # Ctrl+R between games: the game just played, newest first, read over AT-SPI
+keys("ctrl+r")
+table = until(on("Games"))
+check(table and Atspi.Table.get_column_description(table, 4) == "Score" and
+      Atspi.Table.get_accessible_at(table, 0, 4).get_name() == text(counter["Score"]),
+      "Ctrl+R: the records window does not read the game just played")
+chart = on("Chart of score and typing speed")()
+check(chart and chart.get_description().startswith("English, Fast, built-in words: "),
+      "the records' chart is not told in a sentence")
+keys("Escape")
 focus("^Lumivex$")  # Ctrl+O between games: a path typed into the chooser, read over AT-SPI
 keys("ctrl+o")
 check(until(on("Open a word list", Atspi.StateType.ACTIVE)), "Ctrl+O opens no chooser")

@@ -181,10 +181,16 @@ private slots:
         {
             records::Keeper keeper(home.filePath(u"lumivex/records.sqlite"_s));
             keeper.keep(played(12)), keeper.keep(played(30, false, list));
-            keeper.keep(played(48, true, u"say \"hi\".txt"_s));
+            ui::FinishedGame instant = played(48, true, u"say \"hi\".txt"_s);
+            instant.playedMs = 0, instant.entered = 0; // as only a damaged file could hold
+            keeper.keep(instant);
         }
         const auto [status, csv] = exportFrom(home.path());
         QCOMPARE(status, 0);
+        QProcess full; // a disk that is full is no export
+        full.setStandardOutputFile(u"/dev/full"_s);
+        start({QStringLiteral(LUMIVEX_EXECUTABLE), u"--export-records"_s}, home.path(), full);
+        QVERIFY(full.waitForFinished() && full.exitCode() == 1);
         for (const char* end : {"-wal", "-shm"}) // as the last writer leaves them: none
             QVERIFY(QFile::remove(home.filePath(u"lumivex/records.sqlite"_s + QLatin1String(end))));
         for (const QString& path : {home.filePath(u"lumivex"_s), home.path()})
@@ -198,8 +204,8 @@ private slots:
         QCOMPARE(rows[2].mid(5),
                  (QStringList{u"60.0"_s, u"30"_s, u"10"_s, u"8"_s, u"80.0"_s, u"0"_s, u"0"_s,
                               u"0"_s, u"0"_s, u"24"_s, u"56"_s, u"24.0"_s, u"characters/min"_s}));
-        QCOMPARE(rows[3].mid(3, 4), (QStringList{u"say \"hi\".txt"_s, u"d"_s, u"60.0"_s, u"48"_s}));
-        QCOMPARE(rows[3].mid(16), (QStringList{u"56.0"_s, u"타/분"_s}));
+        QCOMPARE(rows[3].mid(3, 4), (QStringList{u"say \"hi\".txt"_s, u"d"_s, u"0.0"_s, u"48"_s}));
+        QCOMPARE(rows[3].at(9) + rows[3].at(16) + rows[3].at(17), u"0.00.0타/분"_s);
         const QDateTime when = QDateTime::fromString(rows[1][0], Qt::ISODate);
         QVERIFY(qAbs(when.secsTo(QDateTime::currentDateTimeUtc()) - 60) < 30);
     }
@@ -255,7 +261,9 @@ private slots:
         const QByteArray before = original.open(QIODevice::ReadOnly) ? original.readAll() : "";
         QSqlDatabase::removeDatabase(u"bad"_s);
         // The export only reads: it says what is wrong, and moves nothing.
-        QCOMPARE(exportFrom(home.path()).first, int(moved));
+        const auto refused = exportFrom(home.path());
+        QVERIFY(refused.first == int(moved) &&
+                (!moved || refused.second.contains(notice.toUtf8())));
         QTemporaryFile said;
         const int stderrWas = ::dup(2);
         QVERIFY(said.open() && ::dup2(said.handle(), 2) == 2);
