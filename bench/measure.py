@@ -142,8 +142,9 @@ class Bench:
         runtime.chmod(0o700)
         self.env = {k: v for k, v in os.environ.items()
                     if not k.startswith(("QT_", "DBUS_", "XMODIFIERS", "GTK_IM"))}
+        # The games played here are kept in the build folder, not among the player's own.
         self.env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb",
-                        XDG_RUNTIME_DIR=str(runtime))
+                        XDG_RUNTIME_DIR=str(runtime), XDG_DATA_HOME=str(build / "data"))
         self.notes = []
 
     def close(self):

@@ -49,8 +49,7 @@ QString trend(double from, double to, const QString& unit = {}) {
                                        end);
 }
 
-} // namespace
-
+// "Score rose from 12 to 48 over the last 20 games; ...": a kind's games, oldest first.
 QString summarize(const std::vector<const Record*>& games) {
     if (games.empty())
         return u"No games yet."_s;
@@ -64,6 +63,8 @@ QString summarize(const std::vector<const Record*>& games) {
         trend(first.score, last.score), QString::number(n),
         trend(first.typingSpeed(), last.typingSpeed(), last.speedUnit()));
 }
+
+} // namespace
 
 // Every game, newest first, and whether it beat every earlier game of its kind.
 class GamesModel final : public QAbstractTableModel {

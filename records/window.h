@@ -56,8 +56,4 @@ private:
     QPushButton* forgetButton_;
 };
 
-// "Score rose from 12 to 48 over the last 20 games; ...": the last twenty games of a kind, oldest
-// first.
-QString summarize(const std::vector<const Record*>& games);
-
 } // namespace records
