@@ -71,10 +71,12 @@ QString start(QStringList line, const QString& home, QProcess& process) {
 }
 
 // lumivex --export-records: its status, and what it wrote or, failing, said. As root, the
-// reader may be nobody, for whom nothing of `home` can be written.
+// reader may be nobody, for whom nothing of `home` can be written: it runs the copy in `home`,
+// since the build folder may lie where nobody cannot reach.
 std::pair<int, QByteArray> exportFrom(const QString& home, bool asNobody = false) {
     QProcess lumivex;
-    QStringList line{QStringLiteral(LUMIVEX_EXECUTABLE), u"--export-records"_s};
+    QStringList line{asNobody ? home + u"/program"_s : QStringLiteral(LUMIVEX_EXECUTABLE),
+                     u"--export-records"_s};
     if (asNobody && ::geteuid() == 0)
         line =
             QStringList{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s} +
@@ -193,6 +195,7 @@ private slots:
         QVERIFY(full.waitForFinished() && full.exitCode() == 1);
         for (const char* end : {"-wal", "-shm"}) // as the last writer leaves them: none
             QVERIFY(QFile::remove(home.filePath(u"lumivex/records.sqlite"_s + QLatin1String(end))));
+        QVERIFY(QFile::copy(QStringLiteral(LUMIVEX_EXECUTABLE), home.filePath(u"program"_s)));
         for (const QString& path : {home.filePath(u"lumivex"_s), home.path()})
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner |
                                                     QFile::ReadOther | QFile::ExeOther));
