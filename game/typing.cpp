@@ -29,14 +29,15 @@ QString trimSpaces(const QString& text) {
 void frmlumi::txtlumi_KeyPress(int& KeyAscii) {
     if (KeyAscii != kEnter && KeyAscii != kSpace)
         return;
-    if (!trimSpaces(txtlumi->Text()).isEmpty())
+    const QString typed = trimSpaces(txtlumi->Text());
+    if (!typed.isEmpty())
         ++tally_.entered;
 
     // The caption is trimmed too: the bank shows one word with a leading space, which no
     // trimmed entry could otherwise ever match.
     int hit = -1;
     for (int i = 0; i < kWords; ++i) {
-        if (trimSpaces(txtlumi->Text()) == trimSpaces(lbllumi(i).Caption())) {
+        if (typed == trimSpaces(lbllumi(i).Caption())) {
             hit = i;
             break;
         }

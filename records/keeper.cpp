@@ -36,7 +36,7 @@ void Keeper::keep(const ui::FinishedGame& game) {
     static_cast<ui::FinishedGame&>(record) = game;
     record.when = QDateTime::currentDateTimeUtc().addMSecs(-game.playedMs);
     if (!store().add(record))
-        tell(u"games are not being kept: "_s + store().problem());
+        tellNotKept();
     if (window_ && window_->isVisible())
         refresh();
 }
@@ -66,10 +66,12 @@ void Keeper::refresh() {
         const QString problem = kept.problem();
         notices << (kept.canKeep() ? problem : u"Games are not being kept: "_s + problem) + u'.';
         if (!kept.canKeep())
-            tell(u"games are not being kept: "_s + problem);
+            tellNotKept();
     }
     window_->present(std::move(games), notices.join(u' '), kept.canKeep());
 }
+
+void Keeper::tellNotKept() { tell(u"games are not being kept: "_s + store().problem()); }
 
 void Keeper::tell(const QString& news) {
     if (told_.contains(news))

@@ -32,6 +32,7 @@ public:
 private:
     Store& store();
     void tell(const QString& news);
+    void tellNotKept();
     void refresh();
 
     QString path_;

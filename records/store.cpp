@@ -108,6 +108,7 @@ void Store::openForKeeping() {
         problem_ = because;
         return;
     }
+    state_ = State::failed; // set aside twice: another program is at it too
 }
 
 void Store::openForReading() {
@@ -159,7 +160,6 @@ bool Store::connect(Access access) {
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection_);
     if (!db.isValid()) {
         problem_ = u"Qt's SQLite driver is not installed (Debian: libqt6sql6-sqlite)"_s;
-        state_ = State::failed;
         return false;
     }
     const QString file = QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded);
@@ -291,8 +291,6 @@ bool Store::fail(const QString& what, const QSqlError& error) {
     problem_ = u"%1: %2"_s.arg(what, why(error));
     const int code = error.nativeErrorCode().toInt() & 0xff;
     busy_ = code == 5 /* SQLITE_BUSY */ || code == 6 /* SQLITE_LOCKED */;
-    if (state_ == State::closed)
-        state_ = State::failed;
     return false;
 }
 

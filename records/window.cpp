@@ -327,13 +327,13 @@ void RecordsWindow::present(std::vector<Record> games, const QString& notice, bo
     // A game is a new best when it beats every earlier game of its kind.
     struct Best {
         const Record* game = nullptr;
-        int games = 0;
+        std::vector<const Record*> games;
     };
     std::map<QString, Best> bests;
     std::vector<bool> newBest(records_.size());
     for (std::size_t i = 0; i < records_.size(); ++i) {
         Best& best = bests[records_[i].kind()];
-        ++best.games;
+        best.games.push_back(&records_[i]);
         newBest[i] = !best.game || records_[i].score > best.game->score;
         if (newBest[i])
             best.game = &records_[i];
@@ -346,20 +346,18 @@ void RecordsWindow::present(std::vector<Record> games, const QString& notice, bo
                                             u"Best score"_s, u"Typing speed"_s, u"Played"_s,
                                             u"Games played"_s});
     kinds_.clear();
-    for (const auto& [kind, best] : bests) {
+    int row = -1; // the chart opens on the kind last played
+    for (auto& [kind, best] : bests) {
         const Record& r = *best.game;
-        QList<QStandardItem*> row;
+        QList<QStandardItem*> cells;
         for (const QString& cell : {r.language(), r.speedSetting(), r.listShown(), whole(r.score),
-                                    speedText(r), when(r), QString::number(best.games)})
-            row << new QStandardItem(cell);
-        bestsModel_->appendRow(row);
-        kinds_.push_back(kind);
+                                    speedText(r), when(r), QString::number(best.games.size())})
+            cells << new QStandardItem(cell);
+        bestsModel_->appendRow(cells);
+        if (best.games.back() == &records_.back())
+            row = static_cast<int>(kinds_.size());
+        kinds_.push_back(std::move(best.games));
     }
-    // The chart opens on the kind last played.
-    const auto last = records_.empty()
-                          ? kinds_.end()
-                          : std::find(kinds_.begin(), kinds_.end(), records_.back().kind());
-    const int row = last == kinds_.end() ? -1 : static_cast<int>(last - kinds_.begin());
     bests_->setCurrentIndex(bestsModel_->index(row, 0));
     chartKind(row);
     games_->setCurrentIndex(gamesModel_->index(0, 0));
@@ -367,12 +365,8 @@ void RecordsWindow::present(std::vector<Record> games, const QString& notice, bo
 
 void RecordsWindow::chartKind(int bestRow) {
     std::vector<const Record*> games;
-    if (bestRow >= 0 && bestRow < static_cast<int>(kinds_.size())) {
-        for (const Record& r : records_) {
-            if (r.kind() == kinds_[static_cast<std::size_t>(bestRow)])
-                games.push_back(&r);
-        }
-    }
+    if (bestRow >= 0 && bestRow < static_cast<int>(kinds_.size()))
+        games = kinds_[static_cast<std::size_t>(bestRow)];
     QString sentence = summarize(games);
     if (!games.empty())
         sentence =

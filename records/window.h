@@ -45,7 +45,7 @@ private:
     void chartKind(int bestRow);
 
     std::vector<Record> records_;
-    std::vector<QString> kinds_; // of the rows of bests_
+    std::vector<std::vector<const Record*>> kinds_; // the games of each row of bests_, oldest first
     QLabel* notice_;
     QStandardItemModel* bestsModel_;
     QTableView* bests_;
